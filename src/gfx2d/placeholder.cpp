@@ -1,0 +1,1 @@
+// The 2D kit lands here.

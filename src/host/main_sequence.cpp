@@ -1,0 +1,41 @@
+// Start-up, the guarded section and shutdown.
+#include "host/host.h"
+#include "host/shared_effects.h"
+
+// Created before the entry routine runs, destroyed after it in reverse
+// order: first the timer, then the console.
+ptc::Console TheConsole;
+ptc::Timer DemoTimer;
+
+extern ptc::Surface* DisplaySurface;
+
+void ShutdownEngine3d();
+
+int DemoMain() {
+    ReadConfig("plivak.cfg");
+    LoadImageBank();
+    PrepareEffects();
+    ptc::Format* format = nullptr;
+    try {
+        format = new ptc::Format(32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+        TheConsole.open("morvelle - plivak' effect", 320, ConsoleHeight, *format, 0);
+        DisplaySurface = new ptc::Surface(320, 200, *format);
+        FrameBuffer = DisplaySurface->lock();
+        TheConsole.clear();
+        MusicStart("../data/demo.xm");
+        MusicPlay();
+        DemoTimer.start();
+        RunTimeline();
+        DemoTimer.stop();
+        TheConsole.close();
+        delete format;
+        format = nullptr;
+    } catch (ptc::DynamicError&) {
+        // Quietly on to shutdown; the console object closes at exit.
+        delete format;
+    }
+    MusicStop();
+    MusicClose();
+    ShutdownEngine3d();
+    return 0;
+}

@@ -1,0 +1,62 @@
+// The soundtrack and its sync counters.
+#include <cstdlib>
+
+#include "host/host.h"
+#include "platform/midas.h"
+
+std::atomic<int32_t> BeatCounter{0};
+std::atomic<int32_t> SyncCounter{0};
+int32_t LastBeat = 0;
+
+namespace {
+MIDASmodule module = nullptr;
+MIDASmodulePlayHandle playHandle = nullptr;
+}  // namespace
+
+void MusicSyncCallback(unsigned syncNum, unsigned, unsigned) {
+    if (syncNum == 19)
+        BeatCounter.fetch_add(1, std::memory_order_relaxed);
+    else
+        SyncCounter.fetch_add(1, std::memory_order_relaxed);
+}
+
+void MusicStart(const char* fileName) {
+    if (!MIDASstartup()) std::exit(1);
+    if (!MIDASinit()) std::exit(1);
+    module = MIDASloadModule(fileName);
+    if (!module) std::exit(1);
+    playHandle = MIDASplayModule(module, 0);
+    if (!playHandle) std::exit(1);
+}
+
+void MusicPlay() {
+    MIDASsetMusicSyncCallback(playHandle, MusicSyncCallback);
+    if (!MIDASstartBackgroundPlay(50)) std::exit(1);
+}
+
+bool MusicSetPosition(int position) { return MIDASsetPosition(playHandle, position); }
+
+void MusicStop() {
+    MIDASstopBackgroundPlay();
+    MIDASstopModule(playHandle);
+}
+
+void MusicClose() {
+    MIDASfreeModule(module);
+    MIDASclose();
+}
+
+bool WaitForBeat() {
+    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    while (LastBeat == BeatCounter.load(std::memory_order_relaxed))
+        if (KeyPending()) return false;
+    return true;
+}
+
+bool WaitForSync(int32_t& copy) {
+    copy = SyncCounter.load(std::memory_order_relaxed);
+    while (copy == SyncCounter.load(std::memory_order_relaxed))
+        if (KeyPending()) return false;
+    copy = SyncCounter.load(std::memory_order_relaxed);
+    return true;
+}

@@ -1,0 +1,21 @@
+// The frame buffer and the two ways of showing it.
+#include "host/demo.h"
+
+uint32_t* FrameBuffer = nullptr;
+ptc::Surface* DisplaySurface = nullptr;
+void (*PresentFrame)() = PresentFull;
+
+// The whole 320x200 surface onto the 320x200 console.
+void PresentFull() {
+    DisplaySurface->copy(TheConsole);
+    TheConsole.update();
+}
+
+// The 320x200 surface onto lines 20..219 of the 320x240 console; lines
+// 0..19 and 220..239 stay black from the clear at start-up.
+void PresentLetterbox() {
+    const ptc::Area destination(0, 20, 319, 219);
+    const ptc::Area source(0, 0, 319, 199);
+    DisplaySurface->copy(TheConsole, source, destination);
+    TheConsole.update();
+}

@@ -1,0 +1,5 @@
+#include "parts/placeholder.h"
+
+#include "host/demo.h"
+
+int PlaceholderPart() { return WaitForBeat() ? 0 : -1; }

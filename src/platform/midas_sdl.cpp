@@ -1,0 +1,1 @@
+// Module player: lands with the music layer.

@@ -1,0 +1,52 @@
+// The virtual clock of the capture backend. Time moves only at key polls:
+// poll p happens at p / fps seconds. At each poll the backend hands the
+// picture presented since the previous poll to the frame sink, lets the
+// music render up to the new time (firing the syncs that are due), and
+// reports a key once the configured key time is reached. Used by
+// plivak-capture and the tests; nothing here touches a device.
+#pragma once
+
+#include <cstdint>
+
+namespace vclock {
+
+struct Frame {
+    int64_t index;            // N: the picture shown after poll N, before poll N+1
+    double time;              // time of poll N in seconds
+    bool presented;           // a present happened between poll N and poll N+1
+    const uint32_t* pixels;   // the console picture, width x height
+    int width;
+    int height;
+};
+
+using FrameSink = void (*)(const Frame& frame, void* user);
+// Renders the music up to sampleFrame (at 44100 Hz) and fires due syncs.
+using MusicPump = void (*)(int64_t sampleFrame);
+// Receives rendered music: interleaved 16-bit stereo at 44100 Hz.
+using AudioSink = void (*)(const int16_t* samples, int frames, void* user);
+
+constexpr int kSampleRate = 44100;
+
+// Resets the clock to poll 0. keyAtSeconds < 0: no key ever arrives.
+void configure(double fps, double keyAtSeconds);
+double fps();
+double now();           // time of the latest poll (0 before the first)
+int64_t pollCount();    // polls so far
+int64_t sampleAt(int64_t poll);  // the audio sample frame poll p reaches
+
+void setFrameSink(FrameSink sink, void* user);
+void setMusicPump(MusicPump pump);
+void setAudioSink(AudioSink sink, void* user);
+// For the music backend: hands rendered audio to the sink, if any.
+void emitAudio(const int16_t* samples, int frames);
+// Makes every later poll report a key (a signal, a test).
+void requestKey();
+
+// For the console backend.
+void consoleOpened(int width, int height);
+void consolePresented(const uint32_t* pixels, int width, int height);
+// Emits the frame that is still pending (the picture after the last poll).
+void consoleClosed();
+bool poll();
+
+}  // namespace vclock

@@ -1,0 +1,1 @@
+// The XM writer lands here.
