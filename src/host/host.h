@@ -14,6 +14,9 @@ extern bool FinalPartOnly;    // "i-am-a-sucker" / "i-am-lame"
 void ResetConfig();
 void ReadConfig(const char* fileName);
 
+// The 320x200 surface whose pixels FrameBuffer points at.
+extern ptc::Surface* DisplaySurface;
+
 // The whole program: start-up, timeline, shutdown. Returns the exit status
 // of a normal run (0); load failures end the process with status 1.
 int DemoMain();

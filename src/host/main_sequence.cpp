@@ -7,8 +7,6 @@
 ptc::Console TheConsole;
 ptc::Timer DemoTimer;
 
-extern ptc::Surface* DisplaySurface;
-
 void ShutdownEngine3d();
 
 int DemoMain() {

@@ -2,6 +2,7 @@
 // video frame; presents are recorded for the frame sink (virtual_clock.h).
 #include <csignal>
 
+#include "platform/ptc.h"
 #include "platform/ptc_backend.h"
 #include "platform/virtual_clock.h"
 
@@ -15,6 +16,7 @@ extern "C" void onSignal(int) { vclock::requestKey(); }
 }  // namespace
 
 void open(const char*, int width, int height) {
+    if (vclock::takeOpenFailure()) throw DynamicError("injected open failure");
     isOpen = true;
     // SIGINT and SIGTERM end the demo as a key press would.
     std::signal(SIGINT, onSignal);

@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "platform/ptc.h"
+
 namespace vclock {
 namespace {
 
@@ -18,6 +20,10 @@ void* frameUser = nullptr;
 MusicPump musicPump = nullptr;
 AudioSink audioSink = nullptr;
 void* audioUser = nullptr;
+void (*pollHook)(void*) = nullptr;
+void* pollUser = nullptr;
+bool openFails = false;
+int64_t failingPoll = -1;
 
 // The console picture as last presented; the sink reads it at the next poll.
 uint32_t shown[320 * 240];
@@ -45,6 +51,8 @@ void configure(double fps, double keyAtSeconds) {
     keyRequested = false;
     framePending = false;
     presentedSincePoll = false;
+    openFails = false;
+    failingPoll = -1;
 }
 
 double fps() { return theFps; }
@@ -64,7 +72,19 @@ void setAudioSink(AudioSink sink, void* user) {
 void emitAudio(const int16_t* samples, int frames) {
     if (audioSink) audioSink(samples, frames, audioUser);
 }
+void setPollHook(void (*hook)(void*), void* user) {
+    pollHook = hook;
+    pollUser = user;
+}
 void requestKey() { keyRequested = true; }
+
+void failNextOpen(bool fail) { openFails = fail; }
+void failAtPoll(int64_t pollIndex) { failingPoll = pollIndex; }
+bool takeOpenFailure() {
+    bool fail = openFails;
+    openFails = false;
+    return fail;
+}
 
 void consoleOpened(int width, int height) {
     shownWidth = width;
@@ -82,11 +102,16 @@ void consolePresented(const uint32_t* pixels, int width, int height) {
 void consoleClosed() { emitPending(); }
 
 bool poll() {
+    if (failingPoll >= 0 && polls == failingPoll) {
+        failingPoll = -1;
+        throw ptc::DynamicError("injected console failure");
+    }
     emitPending();
     int64_t p = polls++;
     framePending = true;
     double t = static_cast<double>(p) / theFps;
     if (musicPump) musicPump(sampleAt(p));
+    if (pollHook) pollHook(pollUser);
     return keyRequested || (keyAt >= 0 && t + 1e-9 >= keyAt);
 }
 

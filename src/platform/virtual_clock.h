@@ -39,14 +39,25 @@ void setMusicPump(MusicPump pump);
 void setAudioSink(AudioSink sink, void* user);
 // For the music backend: hands rendered audio to the sink, if any.
 void emitAudio(const int16_t* samples, int frames);
+// Called at the end of every poll, after the music has rendered: the
+// demo's own work for the next frame starts there (for timing).
+void setPollHook(void (*hook)(void*), void* user);
 // Makes every later poll report a key (a signal, a test).
 void requestKey();
+
+// Fault injection for tests: the next console open throws, or the poll
+// with the given index (from 0) throws ptc::DynamicError; -1 turns it off.
+void failNextOpen(bool fail);
+void failAtPoll(int64_t pollIndex);
 
 // For the console backend.
 void consoleOpened(int width, int height);
 void consolePresented(const uint32_t* pixels, int width, int height);
 // Emits the frame that is still pending (the picture after the last poll).
 void consoleClosed();
+// One key poll: emits the pending frame, advances the clock, pumps the
+// music; true when a key is pending. Throws when a fault is injected.
 bool poll();
+bool takeOpenFailure();
 
 }  // namespace vclock

@@ -1,8 +1,91 @@
-// plivak-capture: the demo on the virtual clock (filled in below).
-#include "host/host.h"
-#include "platform/virtual_clock.h"
+// plivak-capture: the demo on the virtual clock. The same host, timeline and
+// parts as plivak, with no window and no audio device: every key poll of the
+// running demo is one video frame of 1/fps seconds, and the console timer and
+// the music advance by exactly that much per poll. It runs as fast as the
+// machine draws and is deterministic, so its frames, music and log are the
+// same on every run.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
-int main() {
-    vclock::configure(60.0, -1.0);
+#include "capture/capture_output.h"
+#include "host/host.h"
+
+namespace {
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: plivak-capture [options]\n"
+                 "  --fps N        video frames per second (default 60)\n"
+                 "  --seconds S    a key press arrives at demo time S (default: run to the end)\n"
+                 "  --png DIR      write frames as DIR/NNNNNN.png\n"
+                 "  --every K      with --png: every K-th frame (default 1)\n"
+                 "  --from S       with --png: frames from demo time S on (default 0)\n"
+                 "  --wav FILE     write the music, 44.1 kHz 16-bit stereo\n"
+                 "  --video FILE   encode frames and music with ffmpeg\n"
+                 "  --log FILE     one line per video frame\n"
+                 "  --timing       print per-step frame times, start-up time and peak memory\n");
+}
+
+bool parseNumber(const char* text, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    capture::Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char*& out) {
+            if (i + 1 >= argc) return false;
+            out = argv[++i];
+            return true;
+        };
+        const char* text = nullptr;
+        double number = 0;
+        bool ok = true;
+        if (arg == "--fps") {
+            ok = value(text) && parseNumber(text, number) && number >= 1 && number <= 1000;
+            options.fps = number;
+        } else if (arg == "--seconds") {
+            ok = value(text) && parseNumber(text, number) && number >= 0;
+            options.keyAt = number;
+        } else if (arg == "--png") {
+            ok = value(text);
+            if (ok) options.pngDir = text;
+        } else if (arg == "--every") {
+            ok = value(text) && parseNumber(text, number) && number >= 1 && number == std::floor(number);
+            options.every = static_cast<int64_t>(number);
+        } else if (arg == "--from") {
+            ok = value(text) && parseNumber(text, number) && number >= 0;
+            options.from = number;
+        } else if (arg == "--wav") {
+            ok = value(text);
+            if (ok) options.wavFile = text;
+        } else if (arg == "--video") {
+            ok = value(text);
+            if (ok) options.videoFile = text;
+        } else if (arg == "--log") {
+            ok = value(text);
+            if (ok) options.logFile = text;
+        } else if (arg == "--timing") {
+            options.timing = true;
+        } else if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "plivak-capture: bad option '%s'\n", arg.c_str());
+            usage();
+            return 2;
+        }
+    }
+    if (!capture::begin(options)) return 2;
     return DemoMain();
 }
