@@ -1,1 +1,0 @@
-// The 2D kit lands here.
