@@ -1,0 +1,104 @@
+#include "raytracer/ray_render.h"
+
+#include "raytracer/ray_trace.h"
+
+RaySample RaySampleGrid[kRayGridColumns][kRayGridRows];
+
+namespace {
+constexpr int kPitch = 320;
+}  // namespace
+
+RayCamera rayCamera(const RayScene& scene, const RayViewport& viewport) {
+    RayCamera cam;
+    const RayVec3 eye = {scene.eye[0], scene.eye[1], scene.eye[2]};
+    const RayVec3 target = {scene.target[0], scene.target[1], scene.target[2]};
+    cam.dir = eye - target;
+    rayNormalize(cam.dir);
+    RayVec3 up = {0.0f, 1.0f, 0.0f};
+    // Looking straight up or down: (0, 1, 0) is parallel to dir, so the
+    // image plane takes its orientation from x instead.
+    if (cam.dir.x == 0.0f && cam.dir.z == 0.0f) up = {-cam.dir.y, 0.0f, 0.0f};
+    cam.right = rayCross(cam.dir, up);
+    rayNormalize(cam.right);
+    cam.down = rayCross(cam.dir, cam.right);
+    cam.centre = eye + viewport.focal * cam.dir;
+    cam.halfWidth = static_cast<float>(viewport.width) * 0.5f;
+    cam.halfHeight = static_cast<float>(viewport.height) * 0.5f;
+    return cam;
+}
+
+int32_t clampChannel(float x, int32_t scale) {
+    if (x > 1.0f) return scale;
+    if (!(x >= 0.0f)) return 0;
+    return static_cast<int32_t>(x * static_cast<float>(scale));
+}
+
+void renderRayGrid(const RayScene& scene, const RayViewport& viewport) {
+    RayTraceScene prepared;
+    prepareRayTrace(scene, prepared);
+    const RayCamera cam = rayCamera(scene, viewport);
+    const RayVec3 eye = {scene.eye[0], scene.eye[1], scene.eye[2]};
+
+    int32_t columns = viewport.width < kRayGridColumns ? viewport.width : kRayGridColumns;
+    int32_t rows = viewport.height < kRayGridRows ? viewport.height : kRayGridRows;
+    if (columns < 0) columns = 0;
+    if (rows < 0) rows = 0;
+
+    for (int32_t i = 0; i < rows; ++i) {
+        const RayVec3 rowPoint = eye + (static_cast<float>(i) - cam.halfHeight) * cam.down;
+        for (int32_t j = 0; j < columns; ++j) {
+            RayVec3 d = rowPoint + (static_cast<float>(j) - cam.halfWidth) * cam.right - cam.centre;
+            rayNormalize(d);
+            const RayColour c = traceRay(prepared, cam.centre, d, 1);
+            RaySampleGrid[j][i] = {clampChannel(c.r, 255), clampChannel(c.g, 255), clampChannel(c.b, 255)};
+        }
+    }
+}
+
+// 8.8 fixed point per channel: left and right edge values step down the
+// block by a quarter of their vertical difference per row, and each row
+// steps across by a quarter of (right - left). The samples lie in 0..255,
+// so every value stays in 0..0xFF00 and the shifts below are exact.
+void blitRayBlock(int32_t j, int32_t i, uint32_t* pixel) {
+    if (j < 0 || j >= kRayBlockColumns || i < 0 || i >= kRayBlockRows) return;
+    const RaySample& c00 = RaySampleGrid[j][i];
+    const RaySample& c01 = RaySampleGrid[j][i + 1];
+    const RaySample& c10 = RaySampleGrid[j + 1][i];
+    const RaySample& c11 = RaySampleGrid[j + 1][i + 1];
+
+    int32_t leftR = c00.r * 256, leftG = c00.g * 256, leftB = c00.b * 256;
+    int32_t rightR = c10.r * 256, rightG = c10.g * 256, rightB = c10.b * 256;
+    const int32_t leftStepR = (c01.r - c00.r) * 64, leftStepG = (c01.g - c00.g) * 64, leftStepB = (c01.b - c00.b) * 64;
+    const int32_t rightStepR = (c11.r - c10.r) * 64, rightStepG = (c11.g - c10.g) * 64,
+                  rightStepB = (c11.b - c10.b) * 64;
+
+    for (int y = 0; y < 4; ++y) {
+        int32_t vR = leftR, vG = leftG, vB = leftB;
+        const int32_t stepR = (rightR - leftR) >> 2, stepG = (rightG - leftG) >> 2, stepB = (rightB - leftB) >> 2;
+        for (int x = 0; x < 4; ++x) {
+            // Half the 8-bit value per channel, plus half the old pixel: at
+            // most 127 + 127 per byte, so nothing carries across channels.
+            const uint32_t fresh = (((static_cast<uint32_t>(vR) & 0xFE00u) << 8) | (static_cast<uint32_t>(vG) & 0xFE00u) |
+                                    ((static_cast<uint32_t>(vB) >> 8) & 0xFEu)) >>
+                                   1;
+            pixel[x] = fresh + ((pixel[x] >> 1) & 0x7F7F7F7Fu);
+            vR += stepR;
+            vG += stepG;
+            vB += stepB;
+        }
+        leftR += leftStepR;
+        leftG += leftStepG;
+        leftB += leftStepB;
+        rightR += rightStepR;
+        rightG += rightStepG;
+        rightB += rightStepB;
+        pixel += kPitch;
+    }
+}
+
+void blitRayGrid(uint32_t* dst) {
+    for (int32_t i = 0; i < kRayBlockRows; ++i) {
+        uint32_t* row = dst + i * 4 * kPitch;
+        for (int32_t j = 0; j < kRayBlockColumns; ++j) blitRayBlock(j, i, row + j * 4);
+    }
+}
