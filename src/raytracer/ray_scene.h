@@ -4,6 +4,7 @@
 // plain; objects are dispatched on their integer type code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -91,6 +92,30 @@ constexpr int32_t kRayShadows = 2;
 int32_t loadRayScene(const char* fileName, RayViewport& viewport, RayScene& scene);
 // Reads a 256x256 palettised texture; null on failure.
 RayTexture* loadRayTexture(const char* fileName);
+
+// The same readers on a file already in memory. Textured objects name their
+// texture file; parseRayScene hands the name to loadTexture (loadRayTexture
+// unless a test or fuzzer supplies its own). Always returns 1.
+using RayTextureLoader = RayTexture* (*)(const char* fileName);
+int32_t parseRayScene(const uint8_t* bytes, size_t size, RayViewport& viewport, RayScene& scene,
+                      RayTextureLoader loadTexture = loadRayTexture);
+// A texture file in memory: null unless it is 256 x 256 and whole.
+RayTexture* parseRayTexture(const uint8_t* bytes, size_t size);
+
+// Longest keyword and texture name a scene may hold; longer ones are
+// rejected (a keyword as an unknown object, a name as a failed object).
+constexpr int kRayKeywordChars = 63;
+constexpr int kRayTextureNameChars = 255;
+
+// One object's values, read after its keyword; a new record, or null when
+// a value does not convert or the texture does not load.
+class TextScanner;
+RayPlane* readRayPlane(TextScanner& in);
+RaySphere* readRaySphere(TextScanner& in);
+RayEllipsoid* readRayEllipsoid(TextScanner& in);
+RayTexPlane* readRayTexPlane(TextScanner& in, RayTextureLoader loadTexture);
+RayTexSphere* readRayTexSphere(TextScanner& in, RayTextureLoader loadTexture);
+RayTexEllipsoid* readRayTexEllipsoid(TextScanner& in, RayTextureLoader loadTexture);
 
 // The two scenes of the demo and their shared viewport, loaded at start-up.
 extern RayViewport SharedRayViewport;
