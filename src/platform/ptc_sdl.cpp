@@ -5,8 +5,9 @@
 // columns (nearest), and each screen row is either one console row or, where
 // a console row boundary falls inside it, a linear mix of the two rows. That
 // is the picture an integer nearest upscale followed by a linear stretch
-// gives, without uneven rows; it is computed here in one pass so that it
-// costs the same on a software renderer as on a GPU.
+// gives, without uneven rows; it is computed here in one pass straight into
+// the window surface, which is cheaper than any renderer path on a machine
+// without a GPU and costs little on one with it.
 //
 // Presents are paced to a steady 60 frames per second by an absolute
 // monotonic sleep, whatever the display does; waiting loops (key polls with
@@ -28,15 +29,18 @@ constexpr double kFrameSeconds = 1.0 / 60.0;
 
 struct Window {
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;  // the scaled picture, outW x outH
     int consoleW = 0, consoleH = 0;
-    int outW = 0, outH = 0;          // scaled picture size (4:3)
-    std::vector<uint32_t> scaled;    // outW x outH
+    // Layout for the current window size: the scaled picture is outW x outH
+    // at (x0, y0) of the window surface; each console column becomes k
+    // screen columns.
+    int surfaceW = -1, surfaceH = -1;
+    int k = 1, outW = 0, outH = 0, x0 = 0, y0 = 0;
     // Per output row: the console rows it mixes and the weight of the
     // second one (0..256).
     std::vector<int> rowA, rowB, rowWeight;
-    std::vector<uint32_t> lastPicture;  // for redraws on expose
+    std::vector<uint32_t> lastPicture;  // shown again on expose
+    std::vector<uint32_t> convert;      // for window surfaces not in XRGB8888
+    bool clearAll = true;               // paint the letterbox bars next time
     bool keyPending = false;
     bool presentedSincePoll = true;
     timespec nextFrame{};
@@ -68,33 +72,32 @@ bool isModifier(SDL_Keycode k) {
     }
 }
 
-// Chooses the scaled size for a drawable of w x h and builds the row table.
+// Fits the 4:3 picture into a w x h window and builds the row table.
 void layout(int w, int h) {
-    int k = std::max(1, std::min(w / win.consoleW, (h * 4 / 3) / win.consoleW));
-    int outW = win.consoleW * k;
-    int outH = outW * 3 / 4;
-    if (outW == win.outW && outH == win.outH && win.texture) return;
-    win.outW = outW;
-    win.outH = outH;
-    if (win.texture) SDL_DestroyTexture(win.texture);
-    win.texture = SDL_CreateTexture(win.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, outW, outH);
-    win.scaled.assign(static_cast<size_t>(outW) * outH, 0);
-    win.rowA.resize(outH);
-    win.rowB.resize(outH);
-    win.rowWeight.resize(outH);
+    if (w == win.surfaceW && h == win.surfaceH) return;
+    win.surfaceW = w;
+    win.surfaceH = h;
+    win.clearAll = true;
+    win.k = std::max(1, std::min(w / win.consoleW, (h * 4 / 3) / win.consoleW));
+    win.outW = std::min(w, win.consoleW * win.k);
+    win.outH = std::min(h, win.consoleW * win.k * 3 / 4);
+    win.x0 = (w - win.outW) / 2;
+    win.y0 = (h - win.outH) / 2;
+    win.rowA.resize(win.outH);
+    win.rowB.resize(win.outH);
+    win.rowWeight.resize(win.outH);
     // The intermediate picture has consoleH * k rows; output row y samples
-    // it linearly at (y + 0.5) * (consoleH * k / outH) - 0.5.
-    double ratio = static_cast<double>(win.consoleH * k) / outH;
-    int interRows = win.consoleH * k;
-    for (int y = 0; y < outH; ++y) {
-        double pos = (y + 0.5) * ratio - 0.5;
-        pos = std::clamp(pos, 0.0, static_cast<double>(interRows - 1));
+    // it linearly at (y + 0.5) * (consoleH * k / fullH) - 0.5.
+    int fullH = win.consoleW * win.k * 3 / 4;
+    int interRows = win.consoleH * win.k;
+    double ratio = static_cast<double>(interRows) / fullH;
+    for (int y = 0; y < win.outH; ++y) {
+        double pos = std::clamp((y + 0.5) * ratio - 0.5, 0.0, static_cast<double>(interRows - 1));
         int r0 = static_cast<int>(pos);
         int r1 = std::min(r0 + 1, interRows - 1);
-        int weight = static_cast<int>((pos - r0) * 256.0 + 0.5);
-        win.rowA[y] = r0 / k;
-        win.rowB[y] = r1 / k;
-        win.rowWeight[y] = (win.rowA[y] == win.rowB[y]) ? 0 : weight;
+        win.rowA[y] = r0 / win.k;
+        win.rowB[y] = r1 / win.k;
+        win.rowWeight[y] = win.rowA[y] == win.rowB[y] ? 0 : static_cast<int>((pos - r0) * 256.0 + 0.5);
     }
 }
 
@@ -104,50 +107,55 @@ inline uint32_t mix(uint32_t a, uint32_t b, uint32_t w) {
     return (rb & 0xFF00FFu) | (g & 0x00FF00u);
 }
 
-void scalePicture(const uint32_t* pixels) {
-    int k = win.outW / win.consoleW;
+// Writes the scaled picture into rows of `pitch` bytes starting at `out`.
+void scalePicture(const uint32_t* pixels, uint8_t* out, int pitch) {
+    const int k = win.k;
+    const int columns = win.outW / k;
     for (int y = 0; y < win.outH; ++y) {
-        uint32_t* out = &win.scaled[static_cast<size_t>(y) * win.outW];
+        auto* row = reinterpret_cast<uint32_t*>(out + static_cast<size_t>(y) * pitch);
+        if (y > 0 && win.rowA[y] == win.rowA[y - 1] && win.rowB[y] == win.rowB[y - 1] &&
+            win.rowWeight[y] == win.rowWeight[y - 1]) {
+            std::memcpy(row, out + static_cast<size_t>(y - 1) * pitch, win.outW * 4);
+            continue;
+        }
         const uint32_t* a = pixels + win.rowA[y] * win.consoleW;
         const uint32_t* b = pixels + win.rowB[y] * win.consoleW;
-        uint32_t w = win.rowWeight[y];
-        if (w == 0) {
-            for (int x = 0; x < win.consoleW; ++x)
-                for (int i = 0; i < k; ++i) *out++ = a[x];
-        } else {
-            for (int x = 0; x < win.consoleW; ++x) {
-                uint32_t c = mix(a[x], b[x], w);
-                for (int i = 0; i < k; ++i) *out++ = c;
-            }
+        const uint32_t w = win.rowWeight[y];
+        for (int x = 0; x < columns; ++x) {
+            uint32_t c = w ? mix(a[x], b[x], w) : a[x];
+            for (int i = 0; i < k; ++i) *row++ = c;
         }
     }
 }
 
+// Draws the last picture into the window surface and shows it.
 void show() {
-    int dw, dh;
-    SDL_GetRendererOutputSize(win.renderer, &dw, &dh);
-    layout(dw, dh);
-    scalePicture(win.lastPicture.data());
-    SDL_UpdateTexture(win.texture, nullptr, win.scaled.data(), win.outW * 4);
-    // Letterbox: fit the 4:3 picture into the drawable, centred.
-    SDL_Rect dst;
-    if (dw * 3 >= dh * 4) {
-        dst.h = dh;
-        dst.w = dh * 4 / 3;
+    SDL_Surface* surface = SDL_GetWindowSurface(win.window);
+    if (!surface) return;
+    layout(surface->w, surface->h);
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    if (win.clearAll) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    auto* origin = static_cast<uint8_t*>(surface->pixels) + win.y0 * surface->pitch + win.x0 * 4;
+    if (direct) {
+        scalePicture(win.lastPicture.data(), origin, surface->pitch);
     } else {
-        dst.w = dw;
-        dst.h = dw * 3 / 4;
+        win.convert.resize(static_cast<size_t>(win.outW) * win.outH);
+        scalePicture(win.lastPicture.data(), reinterpret_cast<uint8_t*>(win.convert.data()), win.outW * 4);
+        SDL_ConvertPixels(win.outW, win.outH, SDL_PIXELFORMAT_RGB888, win.convert.data(), win.outW * 4,
+                          surface->format->format,
+                          static_cast<uint8_t*>(surface->pixels) + win.y0 * surface->pitch +
+                              win.x0 * surface->format->BytesPerPixel,
+                          surface->pitch);
     }
-    if (dst.w >= win.outW && dst.h >= win.outH) {  // keep 1:1 when it fits
-        dst.w = win.outW;
-        dst.h = win.outH;
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (win.clearAll) {
+        SDL_UpdateWindowSurface(win.window);
+        win.clearAll = false;
+    } else {
+        SDL_Rect rect{win.x0, win.y0, win.outW, win.outH};
+        SDL_UpdateWindowSurfaceRects(win.window, &rect, 1);
     }
-    dst.x = (dw - dst.w) / 2;
-    dst.y = (dh - dst.h) / 2;
-    SDL_SetRenderDrawColor(win.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(win.renderer);
-    SDL_RenderCopy(win.renderer, win.texture, nullptr, &dst);
-    SDL_RenderPresent(win.renderer);
 }
 
 void handle(const SDL_Event& e) {
@@ -160,7 +168,10 @@ void handle(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) win.keyPending = true;
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) show();
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                win.clearAll = true;
+                show();
+            }
             break;
         default:
             break;
@@ -170,37 +181,34 @@ void handle(const SDL_Event& e) {
 }  // namespace
 
 void open(const char* title, int width, int height) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    // The picture is scaled here, so the window surface needs no GPU: the
+    // window system's own framebuffer (shared memory on X11) is cheapest.
+    // Where there is none, SDL falls back to a renderer on its own.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) throw DynamicError("cannot start the video system");
+    win = Window{};
     win.consoleW = width;
     win.consoleH = height;
     win.lastPicture.assign(static_cast<size_t>(width) * height, 0);
 
-    // The largest 4:3 window of whole console-pixel columns that fits in
-    // about 85% of the usable screen.
+    // The largest 4:3 window of whole console-pixel columns (at most 4 per
+    // pixel) that fits in about 85% of the usable screen.
     int k = 3;
     SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
-        k = std::max(1, std::min(usable.w * 85 / 100 / width, (usable.h * 85 / 100) * 4 / 3 / width));
-        k = std::min(k, 4);
-    }
-    int w = width * k, h = width * k * 3 / 4;
-    win.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, SDL_WINDOW_RESIZABLE);
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+        k = std::clamp(std::min(usable.w * 85 / 100 / width, (usable.h * 85 / 100) * 4 / 3 / width), 1, 4);
+    win.window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * k, width * k * 3 / 4,
+                                  SDL_WINDOW_RESIZABLE);
     if (!win.window) throw DynamicError("cannot open the window");
-    win.renderer = SDL_CreateRenderer(win.window, -1, 0);
-    if (!win.renderer) win.renderer = SDL_CreateRenderer(win.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!win.renderer) throw DynamicError("cannot create a renderer");
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    layout(w, h);
-    win.keyPending = false;
-    win.paced = false;
+    if (!SDL_GetWindowSurface(win.window)) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
+        if (!SDL_GetWindowSurface(win.window)) throw DynamicError("cannot draw into the window");
+    }
     show();
 }
 
 void close() {
     if (!win.window) return;
-    if (win.texture) SDL_DestroyTexture(win.texture);
-    if (win.renderer) SDL_DestroyRenderer(win.renderer);
     SDL_DestroyWindow(win.window);
     win = Window{};
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
