@@ -2,8 +2,9 @@
 //
 // Two kinds of music event drive a part: those the frame loops see, fired
 // right after a given present (so the comparison after that present sees
-// them), and those that end a hold, fired when the part has polled
-// kHoldPolls times without presenting (it is in a wait). A hold with no
+// them), and those that end a hold, fired one every kHoldPolls polls
+// while the part polls without presenting (it is in a wait), so an event
+// that does not end a wait is followed by the next one. A hold with no
 // event left is broken by a key after kStuckPolls polls, so a part that
 // waits where it should not ends the run instead of hanging it.
 #pragma once
@@ -29,11 +30,17 @@ protected:
 
     // Fired right after present n (1-based).
     void afterPresent(int n, Event e) { presentEvents_.insert({n, e}); }
-    // Fired, in order, one per hold.
+    // Fired, in order, one every kHoldPolls polls of a hold.
     void inHolds(std::vector<Event> events) { holdEvents_ = std::move(events); }
     // Keeps a copy of the frame buffer as presented by present n.
     void keepFrame(int n) { kept_[n]; }
     const std::vector<uint32_t>& frame(int n) { return kept_.at(n); }
+    // Holds DemoTime at t for the whole run, so that only frame counts
+    // change the picture.
+    void freezeTime(double t) {
+        frozen_ = true;
+        frozenAt_ = t;
+    }
     // Forgets the scripted events and kept frames (for a second run).
     void clearScript() {
         presentEvents_.clear();
@@ -60,6 +67,10 @@ protected:
         DemoTimer.stop();
         DemoTimer.set(0.0);
         DemoTimer.start();
+        if (frozen_) {
+            DemoTimer.stop();
+            DemoTimer.set(frozenAt_);
+        }
         const int result = part();
         TheConsole.close();
         vclock::setMusicPump(nullptr);
@@ -70,7 +81,7 @@ protected:
     // The buffer the part draws into; tests set the frame it starts on.
     std::vector<uint32_t> screen = std::vector<uint32_t>(kFramePixels, 0u);
     int presents = 0;
-    // Presents made before each hold was released by a scripted event.
+    // Presents made before each hold event was fired.
     std::vector<int> holdEnds;
     int longestHold = 0;  // polls
     bool stuck = false;
@@ -96,10 +107,10 @@ private:
         PartRun& r = *self_;
         ++r.idlePolls_;
         r.longestHold = std::max(r.longestHold, r.idlePolls_);
-        if (r.idlePolls_ == kHoldPolls && r.nextHold_ < r.holdEvents_.size()) {
+        if (r.idlePolls_ % kHoldPolls == 0 && r.nextHold_ < r.holdEvents_.size()) {
             r.holdEnds.push_back(r.presents);
             fire(r.holdEvents_[r.nextHold_++]);
-        } else if (r.idlePolls_ == kStuckPolls) {
+        } else if (r.idlePolls_ >= kStuckPolls && !r.stuck) {
             r.stuck = true;
             vclock::requestKey();
         }
@@ -109,6 +120,8 @@ private:
     std::multimap<int, Event> presentEvents_;
     std::vector<Event> holdEvents_;
     size_t nextHold_ = 0;
+    bool frozen_ = false;
+    double frozenAt_ = 0.0;
     int idlePolls_ = 0;
     std::map<int, std::vector<uint32_t>> kept_;
 };
