@@ -1,5 +1,36 @@
-// Placeholder until the part lands: holds the screen until the next beat.
-#include "parts/parts.h"
-#include "parts/placeholder.h"
+// Formula with a spinning curve. The chemical formula picture fills the
+// screen; the "zorbel" label bobs over it on the left and a white wire curve
+// spins on the right, both leaving trails that fade as the picture is
+// blended back in every frame. Images: formula2, zorbel_2. Ends on the next
+// beat.
+#include <cmath>
 
-int runSpinningCurve() { return PlaceholderPart(); }
+#include "data/image_bank.h"
+#include "gfx2d/effects.h"
+#include "gfx2d/frame_ops.h"
+#include "gfx2d/sprite.h"
+#include "host/demo.h"
+#include "host/shared_effects.h"
+#include "parts/parts.h"
+
+int runSpinningCurve() {
+    constexpr float kPi = 3.14159265358979323846f;
+    Sprite label(img::zorbel_2, 235, 50, 0x0000FF);
+    Curve->centreX = 265.0f;
+    Curve->centreY = 100.0f;
+    copyFrame(img::formula2, FrameBuffer);
+
+    LastBeat = BeatCounter;
+    while (LastBeat == BeatCounter) {
+        if (KeyPending()) return -1;
+        float t = static_cast<float>(DemoTime());
+        blendFrameHalf(img::formula2, FrameBuffer);
+        label.x = static_cast<int32_t>(10 * std::cos(2 * kPi * t));
+        label.y = static_cast<int32_t>(20 * std::sin(4 * kPi * t) + 85);
+        label.drawKeyed(FrameBuffer);
+        Curve->update(100 * t);
+        Curve->draw(FrameBuffer);
+        PresentFrame();
+    }
+    return 0;
+}

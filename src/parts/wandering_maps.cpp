@@ -1,5 +1,65 @@
-// Placeholder until the part lands: holds the screen until the next beat.
-#include "parts/parts.h"
-#include "parts/placeholder.h"
+// Wandering texture maps and staircase wipe. Until the next beat three
+// scrolling lookup maps (tunnel, polar, inversion) are layered with their
+// centres wandering across the screen on separate closed paths, with the
+// "meta" title added on top; then the optimal picture is wiped in over 200
+// frames, row by row from both sides along a staircase diagonal; then it
+// waits for a beat. Images: green, grunsel, meta, optimal.
+#include <cmath>
+#include <cstring>
 
-int runWanderingMaps() { return PlaceholderPart(); }
+#include "data/image_bank.h"
+#include "gfx2d/map_table.h"
+#include "gfx2d/sprite.h"
+#include "host/demo.h"
+#include "host/shared_effects.h"
+#include "parts/parts.h"
+
+namespace {
+
+// The offset's low byte scrolls the texture along its columns, the high
+// byte along its rows.
+inline int32_t offsetBytes(int32_t low, int32_t high) { return ((high & 0xFF) << 8) | (low & 0xFF); }
+
+inline int32_t windowAt(float row, float column) {
+    return static_cast<int32_t>(row) * 640 + static_cast<int32_t>(column);
+}
+
+}  // namespace
+
+int runWanderingMaps() {
+    Sprite title(img::meta, 194, 70, 0x0000FF);
+    title.x = 63;
+    title.y = 65;
+
+    LastBeat = BeatCounter;
+    while (LastBeat == BeatCounter) {
+        if (KeyPending()) return -1;
+        float t = static_cast<float>(DemoTime());
+        float s = 100 * t;
+        int32_t u = static_cast<int32_t>(s), w = static_cast<int32_t>(-s);
+        BigTunnelTable->offset = offsetBytes(u, ~u);
+        BigTunnelTable->window = windowAt(90 * std::sin(t) + 100, 150 * std::cos(t) + 160);
+        BigPolarTable->offset = offsetBytes(w, u);
+        BigPolarTable->window = windowAt(90 * std::sin(t - 1) + 100, 150 * std::cos(t + 1) + 160);
+        BigInversionTable->offset = offsetBytes(u, w);
+        BigInversionTable->window = windowAt(90 * std::sin(t + 2) + 100, 160 - 150 * std::cos(t - 2));
+        BigTunnelTable->draw(FrameBuffer, img::green);
+        BigPolarTable->drawHalf(FrameBuffer, img::green);
+        BigInversionTable->drawHalf(FrameBuffer, img::grunsel);
+        title.drawAdditive(FrameBuffer);
+        PresentFrame();
+    }
+
+    // Row r gets its left part [0, T[r]) at step r and its right part
+    // [T[r], 320) at step 199 - r, so the picture grows from two corners.
+    for (int k = 0; k < 200; ++k) {
+        if (KeyPending()) return -1;
+        int32_t left = StaircaseTable[k];
+        std::memcpy(FrameBuffer + k * 320, img::optimal + k * 320, left * sizeof(uint32_t));
+        int r = 199 - k;
+        int32_t from = StaircaseTable[r];
+        std::memcpy(FrameBuffer + r * 320 + from, img::optimal + r * 320 + from, (320 - from) * sizeof(uint32_t));
+        PresentFrame();
+    }
+    return WaitForBeat() ? 0 : -1;
+}
