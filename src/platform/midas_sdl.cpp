@@ -1,1 +1,182 @@
-// Module player: lands with the music layer.
+// Module player backend for the demo: an SDL audio device fed from one
+// playback thread, or, when there is no device, the same thread playing
+// silently in real time so that the syncs still arrive on time.
+//
+// The thread wakes every kWakeSeconds on an absolute monotonic schedule.
+// With a device it keeps SDL's queue topped up to kQueueFrames and judges
+// what has been heard from what SDL has taken out of the queue: SDL takes a
+// device buffer (deviceFrames) at a time, and while one buffer plays the
+// next one waits in the device, so at the moment of a take the output has
+// been heard up to about two buffers before the end of what was taken, and
+// from then on it moves at the sample rate, up to one buffer before it.
+// Without a device, heard is simply the time since playback began. Each
+// wake-up then fires the syncs heard by now.
+#include <SDL.h>
+#include <time.h>
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+
+#include "platform/midas_internal.h"
+
+namespace midas::backend {
+namespace {
+
+constexpr double kWakeSeconds = 0.002;
+constexpr int kDeviceFrames = 1024;  // the device buffer asked for (23 ms)
+constexpr int kQueueFrames = 1024;   // rendered ahead of the device
+
+struct Player {
+    bool audioSubsystem = false;  // SDL_INIT_AUDIO succeeded
+    SDL_AudioDeviceID device = 0;
+    int deviceFrames = 0;
+    std::string why;  // why there is no device
+    std::string driver;
+    std::thread thread;
+    std::atomic<bool> running{false};
+};
+
+Player player;
+
+double monotonicSeconds() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+void sleepUntil(timespec& next, double step) {
+    long ns = next.tv_nsec + static_cast<long>(step * 1e9);
+    next.tv_sec += ns / 1000000000L;
+    next.tv_nsec = ns % 1000000000L;
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+}
+
+void playbackLoop() {
+    static int16_t buffer[kQueueFrames * kChannels];
+    uint32_t seenGeneration = 0;
+    int64_t queuedTotal = 0;   // frames ever queued on the device
+    int64_t baseQueued = 0;    // queuedTotal when the playback began
+    int64_t lastTaken = -1;    // frames SDL had taken at the last look
+    double lastTakeTime = 0.0;
+    double startTime = 0.0;    // silent: when the playback began
+    const int64_t bufferFrames = player.deviceFrames;
+
+    timespec next;
+    clock_gettime(CLOCK_MONOTONIC, &next);
+    while (player.running.load()) {
+        {
+            std::lock_guard<std::mutex> lock(stateMutex());
+            MidasPlayback* pb = activePlayback();
+            double now = monotonicSeconds();
+            if (pb) {
+                if (pb->generation != seenGeneration) {
+                    seenGeneration = pb->generation;
+                    // Carry on where it was when the thread last played it
+                    // (0 for a new playback).
+                    baseQueued = queuedTotal - pb->rendered;
+                    startTime = now - static_cast<double>(pb->rendered) / kSampleRate;
+                }
+                int64_t heard;
+                if (player.device) {
+                    int64_t queued = static_cast<int64_t>(SDL_GetQueuedAudioSize(player.device) / (kChannels * sizeof(int16_t)));
+                    int64_t taken = queuedTotal - queued;
+                    if (taken != lastTaken) {
+                        lastTaken = taken;
+                        lastTakeTime = now;
+                    }
+                    int64_t moved = static_cast<int64_t>((now - lastTakeTime) * kSampleRate);
+                    heard = std::min(taken - bufferFrames, taken - 2 * bufferFrames + moved) - baseQueued;
+                    int frames = 0;
+                    while (queued + frames < kQueueFrames)
+                        frames += renderChunk(*pb, buffer + frames * kChannels, kQueueFrames - frames);
+                    if (frames > 0) {
+                        SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t)));
+                        queuedTotal += frames;
+                    }
+                } else {
+                    heard = static_cast<int64_t>((now - startTime) * kSampleRate);
+                    // One chunk past what is heard, so a row that begins
+                    // at the heard frame is already stamped.
+                    while (pb->rendered <= heard) renderChunk(*pb, buffer, kChunkFrames);
+                }
+                fireDue(*pb, heard);
+            }
+            // A late wake-up (a stalled machine) does not try to catch up
+            // with a burst of wake-ups.
+            if (now - (static_cast<double>(next.tv_sec) + next.tv_nsec * 1e-9) > 0.1)
+                clock_gettime(CLOCK_MONOTONIC, &next);
+        }
+        sleepUntil(next, kWakeSeconds);
+    }
+}
+
+}  // namespace
+
+bool init() {
+    player.why.clear();
+    player.driver.clear();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        player.why = std::string("no audio system: ") + SDL_GetError();
+        return true;
+    }
+    player.audioSubsystem = true;
+    SDL_AudioSpec want{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kChannels;
+    want.samples = kDeviceFrames;
+    want.callback = nullptr;  // fed through SDL's queue
+    SDL_AudioSpec have{};
+    player.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (player.device == 0) {
+        player.why = std::string("no audio device: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        player.audioSubsystem = false;
+        return true;
+    }
+    player.deviceFrames = have.samples > 0 ? have.samples : kDeviceFrames;
+    if (const char* d = SDL_GetCurrentAudioDriver()) player.driver = d;
+    return true;
+}
+
+void close() {
+    stopPlay();
+    if (player.device) SDL_CloseAudioDevice(player.device);
+    player.device = 0;
+    if (player.audioSubsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    player.audioSubsystem = false;
+}
+
+bool startPlay() {
+    if (player.running.load()) return true;
+    player.running = true;
+    try {
+        player.thread = std::thread(playbackLoop);
+    } catch (const std::system_error&) {
+        player.running = false;
+        return false;
+    }
+    if (player.device) SDL_PauseAudioDevice(player.device, 0);
+    return true;
+}
+
+void stopPlay() {
+    if (!player.running.load()) return;
+    player.running = false;
+    if (player.thread.joinable()) player.thread.join();
+    if (player.device) {
+        SDL_PauseAudioDevice(player.device, 1);
+        SDL_ClearQueuedAudio(player.device);
+    }
+}
+
+Output output() { return player.device ? Output::Device : Output::Silent; }
+
+std::string outputDescription() {
+    if (player.device)
+        return "audio device (" + player.driver + ", " + std::to_string(player.deviceFrames) + "-frame buffer)";
+    return "silent real-time thread (" + player.why + ")";
+}
+
+}  // namespace midas::backend
