@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
-#include "gfx2d/colour.h"
+#include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/wire.h"
@@ -32,9 +32,7 @@ struct Scene {
 // Background fade, caption swing and cube rotation: the steps every frame
 // of the part shares.
 void drawCommon(float t, Scene& s) {
-    uint32_t* p = FrameBuffer;
-    const uint32_t* b = img::formula;
-    for (uint32_t* end = p + kFramePixels; p != end; ++p, ++b) *p = blendHalf(*p, *b);
+    blendFrameHalf(img::formula, FrameBuffer);
     s.caption.x = static_cast<int32_t>(std::cos(8.0f * t) * 30.0f + 20.0f);
     s.caption.y = static_cast<int32_t>(std::cos(3.0f * t) * 50.0f + 54.5f);
     s.cube.matrix.setRotation(2.1f * t, 0.0f, -1.8f * t);

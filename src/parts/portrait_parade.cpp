@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
-#include "gfx2d/colour.h"
+#include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/wire.h"
@@ -56,9 +56,7 @@ int runPortraitParade() {
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
-        uint32_t* p = FrameBuffer;
-        const uint32_t* b = img::dovo;
-        for (uint32_t* end = p + kFramePixels; p != end; ++p, ++b) *p = blendHalf(*p, *b);
+        blendFrameHalf(img::dovo, FrameBuffer);
 
         // Two columns a frame to the left; once wholly off the left edge
         // (x at most -98) a portrait jumps to 433, off the right edge, so
