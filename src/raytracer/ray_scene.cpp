@@ -49,8 +49,10 @@ Record* readTextured(TextScanner& in, int geometryCount, RayTextureLoader loadTe
     char name[kRayTextureNameChars + 1];
     bool ok = readFloats(in, reinterpret_cast<float*>(record), geometryCount);
     if (ok) {
+        // A name with a NUL byte in it would open a different file.
         size_t length = in.readWord(name, sizeof name);
-        ok = length > 0 && length <= static_cast<size_t>(kRayTextureNameChars);
+        ok = length > 0 && length <= static_cast<size_t>(kRayTextureNameChars) &&
+             std::strlen(name) == length;
     }
     ok = ok && in.readFloat(record->reflectivity);
     if (ok) {
@@ -161,7 +163,9 @@ int32_t parseRayScene(const uint8_t* bytes, size_t size, RayViewport& viewport, 
         if (length == 0) break;  // only whitespace was left
         in.skipSpace();
         const ObjectKind* kind = nullptr;
-        if (length <= static_cast<size_t>(kRayKeywordChars)) {
+        // Whole words only: "plane_text" is not "plane", nor is a word
+        // that goes on after a NUL byte.
+        if (length <= static_cast<size_t>(kRayKeywordChars) && std::strlen(keyword) == length) {
             for (const ObjectKind& k : kKinds)
                 if (!std::strcmp(keyword, k.keyword)) kind = &k;
         }
