@@ -93,12 +93,24 @@ private:
 
     Scene& scene_;
     SceneObject& object_;
+
+public:
+    // True once since the last call when a clip ran out of spare slots.
+    bool takeOverflow() {
+        const bool o = overflowed_;
+        overflowed_ = false;
+        return o;
+    }
+
+private:
+    bool overflowed_ = false;
 };
 
 bool Clipper::reservePolygons(int slots) {
     if (object_.livePolygonCount - object_.polygonCount + slots <= kSparePolygons) return true;
     if (!notes.polygons) std::printf("polys overflow\n");
     notes.polygons = true;
+    overflowed_ = true;
     return false;
 }
 
@@ -106,6 +118,7 @@ int32_t Clipper::newVertex() {
     if (object_.liveVertexCount - object_.vertexCount >= kSpareVertices) {
         if (!notes.vertices) std::printf("verts overflow\n");
         notes.vertices = true;
+        overflowed_ = true;
         return -1;
     }
     SceneVertex& v = object_.vertices[object_.liveVertexCount];
@@ -323,8 +336,6 @@ void buildObject(Scene& scene, SceneObject& object) {
             if (clipped != nullptr) {
                 addToList(clipped);
                 ++stats.clippedPolygons;
-            } else {
-                ++stats.droppedPolygons;
             }
         } else if (andMask != 0) {
             continue;
@@ -337,6 +348,7 @@ void buildObject(Scene& scene, SceneObject& object) {
                 ++stats.clippedPolygons;
             }
         }
+        if (clipper.takeOverflow()) ++stats.droppedPolygons;
     }
 }
 
