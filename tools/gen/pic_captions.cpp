@@ -135,7 +135,7 @@ Rgb tremo() {
     cairo_t* cr = c.cr();
     // Waves under the word, the logo's tremolo.
     for (int k = 0; k < 4; ++k) {
-        cairo_move_to(cr, 10, 120 + k * 8);
+        cairo_new_path(cr);
         for (double x = 10; x <= 284; x += 2) cairo_line_to(cr, x, 120 + k * 8 + 6 * std::sin(x * 0.06 + k));
         for (int i = 3; i >= 0; --i) {
             cairo_set_line_width(cr, 1.5 + i * 2.5);
@@ -221,9 +221,12 @@ Rgb greets2() {
     cairo_fill(cr);
     selectFont(cr, Face::SansBold, 15);
     for (int i = 0; i < 12; ++i) {
-        const double x = i % 2 ? 232 : 88, y = 62 + (i / 2) * 23;
+        const double x = i % 2 ? 232 : 88, baseline = 67 + (i / 2) * 23;
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, kGreeted[i], &e);
         cairo_new_path(cr);
-        textPathCentred(cr, kGreeted[i], x, y);
+        cairo_move_to(cr, x - e.x_advance / 2, baseline);
+        cairo_text_path(cr, kGreeted[i]);
         cairo_set_line_width(cr, 3);
         setColour(cr, kInk);
         cairo_stroke_preserve(cr);

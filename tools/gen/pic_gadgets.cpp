@@ -122,7 +122,7 @@ Rgb earphone() {
     }
     // Cable.
     cairo_move_to(cr, 86, 106);
-    cairo_curve_to(cr, 86, 120, 60, 110, 52, 116);
+    cairo_curve_to(cr, 86, 116, 64, 108, 52, 113);
     cairo_set_line_width(cr, 3);
     setColour(cr, kInk);
     cairo_stroke(cr);
@@ -400,9 +400,11 @@ void portrait(Canvas& c, Colour light, Colour shade, Colour hair, Colour accent,
     cairo_rotate(cr, tilt);
     cairo_translate(cr, -50, -70);
     // Shoulders.
-    cairo_move_to(cr, 4, 140);
+    cairo_move_to(cr, -6, 160);
+    cairo_line_to(cr, 2, 140);
     cairo_curve_to(cr, 8, 112, 30, 106, 50, 106);
-    cairo_curve_to(cr, 70, 106, 92, 112, 96, 140);
+    cairo_curve_to(cr, 70, 106, 92, 112, 98, 140);
+    cairo_line_to(cr, 106, 160);
     cairo_close_path(cr);
     setColour(cr, accent);
     fillInk(cr, 2.5);

@@ -80,7 +80,7 @@ TextMasks textMasks() {
     return m;
 }
 
-// The picture as palette indices: a diagonal diamond lattice (period 32 in
+// The picture as palette indices: a diagonal diamond lattice (period 64 in
 // both directions, so it tiles) under the two lines of text.
 std::vector<uint8_t> coolPixels() {
     const TextMasks masks = textMasks();
@@ -97,7 +97,7 @@ std::vector<uint8_t> coolPixels() {
             } else if (masks.rim[i] >= 128) {
                 px[i] = uint8_t(kRim + (y & 63));
             } else {
-                const double a = 2 * M_PI / 32.0;
+                const double a = 2 * M_PI / 64.0;
                 const double d = std::cos((x + y) * a) * std::cos((x - y) * a);
                 const double wave = 0.5 + 0.25 * std::sin(x * 2 * M_PI / 128.0) * std::sin(y * 2 * M_PI / 64.0);
                 double v = 0.5 + 0.35 * d + 0.3 * (wave - 0.5);

@@ -65,6 +65,35 @@ void label(cairo_t* cr, const std::string& text, Face face, double size, double 
     cairo_fill(cr);
 }
 
+// A line of formula text centred on cx with its baseline at y: segments
+// marked raised are set smaller above the baseline as exponents.
+struct Segment {
+    const char* text;
+    bool raised;
+};
+void formulaLine(cairo_t* cr, std::initializer_list<Segment> segs, Face face, double size, double cx, double y,
+                 Colour c) {
+    double width = 0;
+    for (const Segment& s : segs) {
+        selectFont(cr, face, s.raised ? size * 0.6 : size);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, s.text, &e);
+        width += e.x_advance;
+    }
+    double x = cx - width / 2;
+    cairo_new_path(cr);
+    for (const Segment& s : segs) {
+        selectFont(cr, face, s.raised ? size * 0.6 : size);
+        cairo_move_to(cr, x, s.raised ? y - size * 0.42 : y);
+        cairo_text_path(cr, s.text);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, s.text, &e);
+        x += e.x_advance;
+    }
+    setColour(cr, c);
+    cairo_fill(cr);
+}
+
 // Title card: rings round a golden name.
 Rgb openptc() {
     Canvas c(320, 200, false);
@@ -302,10 +331,10 @@ Rgb formula() {
     };
     const Group groups[] = {
         {cx1 - r * 0.866, cy - r * 0.5, cx1 - r * 1.9, cy - r * 1.1, "HO"},
-        {cx1 - r * 0.866, cy + r * 0.5, cx1 - r * 1.9, cy + r * 1.1, "H3C"},
+        {cx1 - r * 0.866, cy + r * 0.5, cx1 - r * 1.9, cy + r * 1.1, "H\u2083C"},
         {cx2 + r * 0.866, cy - r * 0.5, cx2 + r * 1.8, cy - r * 1.1, "N"},
         {cx2, cy + r, cx2, cy + r * 1.9, "O"},
-        {cx1, cy - r, cx1, cy - r * 1.9, "NH2"},
+        {cx1, cy - r, cx1, cy - r * 1.9, "NH\u2082"},
     };
     cairo_set_line_width(cr, 2.0);
     for (const Group& g : groups) {
@@ -315,7 +344,7 @@ Rgb formula() {
         cairo_stroke(cr);
         label(cr, g.text, Face::SansBold, 13, g.x1, g.y1, kGold);
     }
-    label(cr, "C11H13NO3", Face::Serif, 16, 240, 182, kAmber);
+    label(cr, "C\u2081\u2081H\u2081\u2083NO\u2083", Face::Serif, 16, 240, 182, kAmber);
     label(cr, "m = 207.2 u", Face::Mono, 10, 60, 185, kIce, 0.7);
     return c.opaque();
 }
@@ -346,8 +375,11 @@ Rgb formula2() {
     cairo_set_line_width(cr, 2.0);
     setColour(cr, kGold);
     cairo_stroke(cr);
-    label(cr, "\u222B e\u207B\u02E3\u00B2 dx = \u221A\u03C0", Face::Serif, 24, 104, 150, kWhite);
-    label(cr, "\u2212\u221E..+\u221E", Face::Serif, 11, 40, 172, kIce, 0.7);
+    label(cr, "\u222B", Face::Serif, 40, 32, 146, kWhite);
+    label(cr, "+\u221E", Face::Serif, 9, 44, 118, kIce, 0.8);
+    label(cr, "\u2212\u221E", Face::Serif, 9, 30, 176, kIce, 0.8);
+    formulaLine(cr, {{"e", false}, {"\u2212x\u00B2", true}, {" dx = \u221A\u03C0", false}}, Face::Serif, 24, 118, 158,
+                kWhite);
     // Faint circle of the right half where the wire curve turns.
     cairo_set_line_width(cr, 1.0);
     setColour(cr, kIce, 0.15);
@@ -384,8 +416,9 @@ Rgb formula3() {
     cairo_arc(cr, cx, cy, 16, a, 0);
     cairo_stroke(cr);
     label(cr, "\u03C6", Face::SerifBoldItalic, 12, cx + 24, cy - 7, kIce);
-    label(cr, "e\u2071\u1D60 + 1 = 0", Face::Serif, 26, 80, 60, kWhite);
-    label(cr, "e\u2071\u1D60 = cos \u03C6 + i sin \u03C6", Face::Serif, 12, 80, 95, kIce);
+    formulaLine(cr, {{"e", false}, {"i\u03C0", true}, {" + 1 = 0", false}}, Face::Serif, 26, 80, 70, kWhite);
+    formulaLine(cr, {{"e", false}, {"i\u03C6", true}, {" = cos \u03C6 + i sin \u03C6", false}}, Face::Serif, 13, 80, 104,
+                kIce);
     return c.opaque();
 }
 
@@ -429,9 +462,9 @@ Rgb studio() {
     setLinear(cr, 153, 0, 167, 0, {{0.0, hex(0x606070)}, {0.5, hex(0xE0E0F0)}, {1.0, hex(0x505060)}});
     cairo_fill(cr);
     setColour(cr, hex(0xFF3030));
-    cairo_arc(cr, 212, 24, 3, 0, 2 * M_PI);
+    cairo_arc(cr, 214, 24, 3, 0, 2 * M_PI);
     cairo_fill(cr);
-    label(cr, "ON AIR", Face::SansBold, 7, 200, 24, hex(0xFF6060));
+    label(cr, "ON AIR", Face::SansBold, 7, 194, 24, hex(0xFF6060));
     // Monitors.
     for (int s = 0; s < 2; ++s) {
         const double x = s ? 250 : 30;
@@ -598,7 +631,7 @@ Rgb rayflare() {
         for (int k = 1; k <= 3; ++k) {
             cairo_set_line_width(cr, 1.0);
             setColour(cr, k == 2 ? kAmber : kIce, 0.35);
-            cairo_arc(cr, fx + (band ? -k * 40.0 : k * 40.0), fy, 3.0 + k * 2.5, 0, 2 * M_PI);
+            cairo_arc(cr, fx + (band ? -k * 28.0 : k * 28.0), fy, 3.0 + k * 2.0, 0, 2 * M_PI);
             cairo_stroke(cr);
         }
         label(cr, band ? "live rays  81 x 36" : "plivak raytrace", Face::SansBold, 10, band ? 80 : 236,
@@ -742,7 +775,7 @@ Rgb unity() {
     setRadial(cr, 160, 100, 0, 16, {{0.0, kWhite}, {1.0, kGold}});
     cairo_arc(cr, 160, 100, 9, 0, 2 * M_PI);
     cairo_fill(cr);
-    label(cr, "unity", Face::SerifBoldItalic, 14, 160, 188, kWhite, 0.9);
+    label(cr, "unity", Face::SerifBoldItalic, 14, 290, 188, kWhite, 0.9);
     return c.opaque();
 }
 

@@ -47,14 +47,18 @@ float fractal(float x, float y, int cell, int octaves, uint32_t seed) {
 // the 256x256 torus.
 struct Cells {
     std::vector<float> px, py;
+    // One centre jittered inside each square of an n x n grid, so the cells
+    // come out of even size.
     explicit Cells(int n, uint32_t seed) {
         uint32_t s = seed;
-        for (int i = 0; i < n; ++i) {
-            s = s * 1664525u + 1013904223u;
-            px.push_back(float(s >> 8 & 255) + float(s & 255) / 256.0f);
-            s = s * 1664525u + 1013904223u;
-            py.push_back(float(s >> 8 & 255) + float(s & 255) / 256.0f);
-        }
+        const float cell = 256.0f / float(n);
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                s = s * 1664525u + 1013904223u;
+                px.push_back((float(i) + 0.15f + 0.7f * float(s >> 16 & 255) / 255.0f) * cell);
+                s = s * 1664525u + 1013904223u;
+                py.push_back((float(j) + 0.15f + 0.7f * float(s >> 16 & 255) / 255.0f) * cell);
+            }
     }
     void nearest(float x, float y, float& d1, float& d2) const {
         d1 = d2 = 1e9f;
@@ -97,7 +101,7 @@ Rgb grunsel() {
 
 // Green scales: cells with dark seams and a lit centre.
 Rgb green() {
-    const Cells cells(48, 7);
+    const Cells cells(7, 7);
     return texture([&](float x, float y) {
         float d1, d2;
         cells.nearest(x, y, d1, d2);
@@ -156,7 +160,7 @@ Rgb fond() {
     return texture([](float x, float y) {
         const float n = fractal(x, y, 128, 6, 61);
         const float m = fractal(x + 40.0f, y + 90.0f, 64, 4, 67);
-        Mix c = ramp({{5, 5, 20}, {40, 20, 90}, {120, 60, 170}, {250, 190, 230}}, n * 1.3f - 0.25f);
+        Mix c = ramp({{5, 5, 20}, {40, 20, 90}, {120, 60, 170}, {250, 190, 230}}, (n - 0.5f) * 3.0f + 0.4f);
         c = lerp(c, {20, 60, 140}, m * 0.5f);
         const float star = tileNoise(x, y, 256, 69);
         if (star > 0.985f) c = lerp(c, {255, 255, 255}, (star - 0.985f) / 0.015f);
