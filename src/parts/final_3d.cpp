@@ -1,5 +1,122 @@
-// Placeholder until the part lands: holds the screen until the next beat.
-#include "parts/parts.h"
-#include "parts/placeholder.h"
+// The closing 3D part. The keyframed hall of "../data/dazovad.scn" plays on
+// the part's own clock (reset to 0 at the start), drawn at half strength
+// over the previous frame so that it leaves trails. Over it: a frame of
+// white guide lines that jumps to a random box on every beat, a cyan
+// crosshair wandering on a Lissajous path (boxed on the first two beats of
+// every eight), one of the eight banners "banner21".."banner28" at its own
+// row, changing on each beat, and the "binary1"/"binary2" strip scrolling
+// up the left side. Textures: col, col2, sol, weeve. It ends after 600 s
+// or at a key, returning 0 either way.
+#include "parts/final_3d.h"
 
-int runFinalPart() { return PlaceholderPart(); }
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <new>
+
+#include "data/image_bank.h"
+#include "engine3d/demo_random.h"
+#include "engine3d/pipeline.h"
+#include "engine3d/scene.h"
+#include "gfx2d/lines.h"
+#include "gfx2d/sprite.h"
+#include "host/demo.h"
+#include "host/shared_effects.h"
+#include "parts/parts.h"
+
+namespace {
+
+constexpr const char* kSceneFile = "../data/dazovad.scn";
+constexpr int kBanners = 8;
+constexpr int kBannerRows[kBanners] = {10, 84, 140, 75, 110, 34, 95, 134};
+constexpr float kEndTime = 6000.0f;  // scene time: tenths of a second
+
+struct FrameBox {
+    int32_t x, y, w, h;
+};
+
+// Four draws: width, height, then a position that keeps the box on screen.
+FrameBox randomBox() {
+    FrameBox b;
+    b.w = demoRandom() % 300;
+    b.h = demoRandom() % 180;
+    b.x = demoRandom() % (kFrameWidth - b.w);
+    b.y = demoRandom() % (kFrameHeight - b.h);
+    return b;
+}
+
+}  // namespace
+
+bool prepareFinalPart() {
+    if (initEngine() != 0) return false;
+    FinalScene = new (std::nothrow) Scene();
+    if (FinalScene == nullptr) return false;
+    SceneLoadError error;
+    if (loadScene(kSceneFile, FinalScene, &error) != 0) {
+        std::fprintf(stderr, "%s: %s (byte %zu)\n", kSceneFile, error.what, error.offset);
+        return false;
+    }
+    const uint32_t* slots[kTextureSlots] = {};
+    for (int k : {0, 2, 6, 10, 11, 12, 13, 14, 15}) slots[k] = img::col2;
+    slots[1] = img::col;
+    slots[3] = img::sol;
+    for (int k : {4, 5, 7, 8, 9}) slots[k] = img::weeve;
+    for (int k = 0; k < kTextureSlots; ++k) FinalScene->textures[k] = slots[k];
+    return true;
+}
+
+void releaseFinalPart() {
+    shutdownEngine();
+    if (FinalScene != nullptr) {
+        freeSceneArrays(*FinalScene);
+        delete FinalScene;
+        FinalScene = nullptr;
+    }
+}
+
+int runFinalPart() {
+    Sprite banners[kBanners] = {
+        {img::banner[0], 320, 50, 0}, {img::banner[1], 320, 50, 0}, {img::banner[2], 320, 50, 0},
+        {img::banner[3], 320, 50, 0}, {img::banner[4], 320, 50, 0}, {img::banner[5], 320, 50, 0},
+        {img::banner[6], 320, 50, 0}, {img::banner[7], 320, 50, 0},
+    };
+    Sprite strips[2] = {{img::binary1, 64, 400, 0}, {img::binary2, 64, 400, 0}};
+
+    int32_t beat = BeatCounter.load();
+    int banner = 0;
+    int highlight = 0;
+    FrameBox box = randomBox();
+    DemoTimer.stop();
+    DemoTimer.set(0.0);
+    DemoTimer.start();
+
+    for (;;) {
+        const double seconds = DemoTime();
+        const float t = static_cast<float>(seconds * 10.0);
+        const int scroll = static_cast<int>(2.0 * seconds * 10.0) % 200;
+        if (KeyPending()) return 0;
+        if (BeatCounter.load() != beat) {
+            box = randomBox();
+            beat = BeatCounter.load();
+            banner = (banner + 1) % kBanners;
+            highlight = banner <= 1 ? 1 : 0;
+        }
+        if (FinalScene != nullptr) renderScene(*FinalScene, FrameBuffer, t);
+        blendGuideLines(box.x, box.y, box.w, box.h, 0xFFFFFF, FrameBuffer);
+
+        const auto cx = static_cast<int32_t>(std::sin(-t * 0.2f) * std::cos(t * 0.3f) * 150.0f + 160.0f);
+        const auto cy = static_cast<int32_t>(std::cos(t * 0.1f) * std::sin(t * 0.5f) * 80.0f + 100.0f);
+        blendCrosshair(cx, cy, 0x00FFFF, FrameBuffer);
+        if (highlight) blendRectOutline(cx - 9, cy - 9, 18, 18, 0x00FFFF, FrameBuffer);
+
+        // The banner sprite stays at (0, 0); the destination moves down.
+        banners[banner].drawAdditive(FrameBuffer + kBannerRows[banner] * kFrameWidth);
+        Sprite& strip = strips[highlight];
+        strip.x = 15;
+        strip.y = -scroll;
+        strip.drawAdditive(FrameBuffer);
+
+        PresentFrame();
+        if (!(t < kEndTime)) return 0;
+    }
+}
