@@ -15,6 +15,7 @@
 #include "data/image_loader.h"
 #include "data/pcx.h"
 #include "data/shape.h"
+#include "raytracer/ray_scene.h"
 
 namespace {
 
@@ -90,13 +91,40 @@ void BM_ImageBankOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_ImageBankOnly)->Unit(benchmark::kMillisecond);
 
+// Silences standard error for the life of the object.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(dup(2)), null_(open("/dev/null", O_WRONLY)) { dup2(null_, 2); }
+    ~QuietStderr() {
+        dup2(saved_, 2);
+        close(null_);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+    int null_;
+};
+
+// Both scene files with their textures (each textured object loads its own).
+void BM_RayScenesOnly(benchmark::State& state) {
+    if (!enterDataFolder(state)) return;
+    QuietStderr quiet;
+    for (auto _ : state) {
+        RayViewport viewport;
+        RayScene final, atom;
+        loadRayScene("../data/final.scn", viewport, final);
+        loadRayScene("../data/atom.scn", viewport, atom);
+        benchmark::DoNotOptimize(atom.objects);
+    }
+}
+BENCHMARK(BM_RayScenesOnly)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // Everything LoadImageBank loads; the scene reader's lines go to /dev/null.
 void BM_WholeStartupLoad(benchmark::State& state) {
     if (!enterDataFolder(state)) return;
-    int saved = dup(2);
-    int null = open("/dev/null", O_WRONLY);
-    dup2(null, 2);
     bool ok = true;
+    QuietStderr quiet;
     for (auto _ : state) {
         StartupData data;
         LoadFailure failure;
@@ -104,9 +132,6 @@ void BM_WholeStartupLoad(benchmark::State& state) {
         delete data.coolText;
         delete data.morph;
     }
-    dup2(saved, 2);
-    close(null);
-    close(saved);
     if (!ok) state.SkipWithError("the load failed");
 }
 // Few iterations: the ray scenes keep what they load (textures included).
