@@ -11,12 +11,12 @@ inline uint32_t halfColour(uint32_t c) { return (c >> 1) & 0x7F7F7Fu; }
 inline uint32_t blendHalf(uint32_t a, uint32_t b) { return halfColour(a) + halfColour(b); }
 
 // Channel-wise add clamped to 255; the top byte of the result is zero.
+// Done on all three channels at once: the low seven bits of each channel are
+// added without carrying across, bit 7 is added by xor, and a channel whose
+// add carries out of bit 7 is set to 255.
 inline uint32_t addSaturate(uint32_t a, uint32_t b) {
-    uint32_t r = ((a >> 16) & 0xFFu) + ((b >> 16) & 0xFFu);
-    uint32_t g = ((a >> 8) & 0xFFu) + ((b >> 8) & 0xFFu);
-    uint32_t bl = (a & 0xFFu) + (b & 0xFFu);
-    r = r > 255u ? 255u : r;
-    g = g > 255u ? 255u : g;
-    bl = bl > 255u ? 255u : bl;
-    return (r << 16) | (g << 8) | bl;
+    const uint32_t low = (a & 0x7F7F7Fu) + (b & 0x7F7F7Fu);
+    const uint32_t sum = low ^ ((a ^ b) & 0x808080u);
+    const uint32_t carry = ((a & b) | ((a | b) & ~sum)) & 0x808080u;
+    return (sum | (carry >> 7) * 0xFFu) & 0xFFFFFFu;
 }

@@ -222,7 +222,12 @@ void MaskWipe::revealLevel(uint32_t* dst) const {
     const uint8_t l = static_cast<uint8_t>(level);
     const uint8_t* m = mask;
     const uint32_t* s = source;
-    for (int32_t i = 0; i < kWidth * kHeight; ++i) dst[i] = m[i] == l ? s[i] : dst[i];
+    // Both values are read for every pixel so that the select vectorises.
+    for (int32_t i = 0; i < kWidth * kHeight; ++i) {
+        const uint32_t from = s[i];
+        const uint32_t keep = dst[i];
+        dst[i] = m[i] == l ? from : keep;
+    }
 }
 
 void MaskWipe::fillUpToLevel(uint32_t* dst, uint32_t colour) const {

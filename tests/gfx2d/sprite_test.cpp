@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame_helpers.h"
 #include "gfx2d/colour.h"
 #include "gfx2d/sprite.h"
@@ -40,6 +42,20 @@ TEST(Colour, SaturatingAdd) {
     EXPECT_EQ(addSaturate(0x808080, 0x909090), 0xFFFFFFu);
     EXPECT_EQ(addSaturate(0x10F020, 0x201030), 0x30FF50u);  // channels clamp apart
     EXPECT_EQ(addSaturate(0xFF000000u, 0x000001), 0x000001u);
+    // Against the channel-by-channel rule, on pairs that cover each
+    // channel's carry cases.
+    auto plain = [](uint32_t a, uint32_t b) {
+        uint32_t r = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            r |= std::min<uint32_t>(((a >> shift) & 255) + ((b >> shift) & 255), 255) << shift;
+        return r;
+    };
+    uint32_t seed = 7;
+    for (int i = 0; i < 200000; ++i) {
+        const uint32_t a = seed = seed * 1664525u + 1013904223u;
+        const uint32_t b = seed = seed * 1664525u + 1013904223u;
+        ASSERT_EQ(addSaturate(a, b), plain(a, b)) << std::hex << a << " " << b;
+    }
 }
 
 // Every edge and corner, and positions just inside and just outside,
