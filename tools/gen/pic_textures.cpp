@@ -158,10 +158,10 @@ Rgb col2() {
 // Deep-space cloud: violet and blue noise with sparse stars.
 Rgb fond() {
     return texture([](float x, float y) {
-        const float n = fractal(x, y, 128, 6, 61);
-        const float m = fractal(x + 40.0f, y + 90.0f, 64, 4, 67);
-        Mix c = ramp({{5, 5, 20}, {40, 20, 90}, {120, 60, 170}, {250, 190, 230}}, (n - 0.5f) * 3.0f + 0.4f);
-        c = lerp(c, {20, 60, 140}, m * 0.5f);
+        const float n = fractal(x, y, 64, 5, 61);
+        const float m = fractal(x + 40.0f, y + 90.0f, 32, 4, 67);
+        Mix c = ramp({{5, 5, 20}, {40, 20, 90}, {130, 50, 160}, {250, 170, 210}}, (n - 0.35f) * 2.6f);
+        c = lerp(c, {20, 70, 150}, m * m * 0.6f);
         const float star = tileNoise(x, y, 256, 69);
         if (star > 0.985f) c = lerp(c, {255, 255, 255}, (star - 0.985f) / 0.015f);
         return c;
