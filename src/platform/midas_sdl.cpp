@@ -1,20 +1,26 @@
 // Module player backend for the demo: an SDL audio device fed from one
-// playback thread, or, when there is no device, the same thread playing
+// playback thread, or, when there is none, the same thread playing
 // silently in real time so that the syncs still arrive on time.
 //
-// The thread wakes every kWakeSeconds on an absolute monotonic schedule.
-// With a device it keeps SDL's queue topped up to kQueueFrames and judges
-// what has been heard from what SDL has taken out of the queue: SDL takes a
-// device buffer (deviceFrames) at a time, and while one buffer plays the
-// next one waits in the device, so at the moment of a take the output has
-// been heard up to about two buffers before the end of what was taken, and
-// from then on it moves at the sample rate, up to one buffer before it.
-// Without a device, heard is simply the time since playback began. Each
-// wake-up then fires the syncs heard by now.
+// With a device the thread wakes every kDeviceWakeSeconds, keeps SDL's
+// queue topped up to kQueueFrames and judges what has been heard from what
+// SDL has taken out of the queue. SDL takes one device buffer
+// (deviceFrames) at a time, and while one buffer plays the next one waits
+// in the device, so at the moment of a take the output has been heard up to
+// about two buffers before the end of what was taken; from then on it moves
+// at the sample rate, up to one buffer before it.
+//
+// Without a device, heard is the time since playback began. The thread
+// renders kSilentAheadFrames past it (and discards the sound), and sleeps
+// until the next stamped sync is due or kSilentWakeSeconds have passed,
+// whichever comes first, so syncs fire on time with few wake-ups.
 #include <SDL.h>
+#include <fcntl.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 #include <thread>
 
@@ -23,9 +29,11 @@
 namespace midas::backend {
 namespace {
 
-constexpr double kWakeSeconds = 0.002;
-constexpr int kDeviceFrames = 1024;  // the device buffer asked for (23 ms)
-constexpr int kQueueFrames = 1024;   // rendered ahead of the device
+constexpr double kDeviceWakeSeconds = 0.002;
+constexpr double kSilentWakeSeconds = 0.010;
+constexpr int kDeviceFrames = 1024;       // the device buffer asked for (23 ms)
+constexpr int kQueueFrames = 1024;        // rendered ahead of the device
+constexpr int kSilentAheadFrames = 512;   // rendered ahead of the clock when silent
 
 struct Player {
     bool audioSubsystem = false;  // SDL_INIT_AUDIO succeeded
@@ -45,35 +53,39 @@ double monotonicSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-void sleepUntil(timespec& next, double step) {
-    long ns = next.tv_nsec + static_cast<long>(step * 1e9);
-    next.tv_sec += ns / 1000000000L;
-    next.tv_nsec = ns % 1000000000L;
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+void sleepUntil(double when) {
+    timespec ts;
+    ts.tv_sec = static_cast<time_t>(when);
+    ts.tv_nsec = static_cast<long>((when - static_cast<double>(ts.tv_sec)) * 1e9);
+    if (ts.tv_nsec >= 1000000000L) ts.tv_nsec = 999999999L;
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
 }
 
 void playbackLoop() {
     static int16_t buffer[kQueueFrames * kChannels];
     uint32_t seenGeneration = 0;
     int64_t queuedTotal = 0;   // frames ever queued on the device
-    int64_t baseQueued = 0;    // queuedTotal when the playback began
+    int64_t baseQueued = 0;    // queuedTotal at the playback's frame 0
     int64_t lastTaken = -1;    // frames SDL had taken at the last look
     double lastTakeTime = 0.0;
-    double startTime = 0.0;    // silent: when the playback began
+    double startTime = 0.0;    // silent: when the playback's frame 0 was heard
     const int64_t bufferFrames = player.deviceFrames;
 
-    timespec next;
-    clock_gettime(CLOCK_MONOTONIC, &next);
+    double wake = monotonicSeconds();
     while (player.running.load()) {
+        double now = monotonicSeconds();
+        // A late wake-up (a stalled machine) does not try to catch up.
+        if (now - wake > 0.1) wake = now;
+        double step = player.device ? kDeviceWakeSeconds : kSilentWakeSeconds;
+        double next = wake + step;
         {
             std::lock_guard<std::mutex> lock(stateMutex());
             MidasPlayback* pb = activePlayback();
-            double now = monotonicSeconds();
             if (pb) {
                 if (pb->generation != seenGeneration) {
-                    seenGeneration = pb->generation;
                     // Carry on where it was when the thread last played it
-                    // (0 for a new playback).
+                    // (frame 0 for a new playback).
+                    seenGeneration = pb->generation;
                     baseQueued = queuedTotal - pb->rendered;
                     startTime = now - static_cast<double>(pb->rendered) / kSampleRate;
                 }
@@ -94,26 +106,53 @@ void playbackLoop() {
                         SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t)));
                         queuedTotal += frames;
                     }
+                    fireDue(*pb, heard);
                 } else {
                     heard = static_cast<int64_t>((now - startTime) * kSampleRate);
-                    // One chunk past what is heard, so a row that begins
-                    // at the heard frame is already stamped.
-                    while (pb->rendered <= heard) renderChunk(*pb, buffer, kChunkFrames);
+                    while (pb->rendered <= heard + kSilentAheadFrames) renderChunk(*pb, buffer, kChunkFrames);
+                    fireDue(*pb, heard);
+                    if (pb->pendingCount > 0) {
+                        double due = startTime + static_cast<double>(pb->pending[pb->pendingHead].sample) / kSampleRate;
+                        next = std::min(next, std::max(due, now));
+                    }
                 }
-                fireDue(*pb, heard);
             }
-            // A late wake-up (a stalled machine) does not try to catch up
-            // with a burst of wake-ups.
-            if (now - (static_cast<double>(next.tv_sec) + next.tv_nsec * 1e-9) > 0.1)
-                clock_gettime(CLOCK_MONOTONIC, &next);
         }
-        sleepUntil(next, kWakeSeconds);
+        wake = next;
+        sleepUntil(wake);
     }
 }
+
+// While SDL looks for a device, the sound libraries below it may print
+// their own complaints on the standard error stream (alsa-lib does when
+// there is no sound card). The player says nothing unless asked, so the
+// stream points at /dev/null for that time.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        int null = open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, 2);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStandardError() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        ::close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 }  // namespace
 
 bool init() {
+    QuietStandardError quiet;
     player.why.clear();
     player.driver.clear();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -142,6 +181,7 @@ bool init() {
 
 void close() {
     stopPlay();
+    QuietStandardError quiet;
     if (player.device) SDL_CloseAudioDevice(player.device);
     player.device = 0;
     if (player.audioSubsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
