@@ -6,30 +6,6 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/effects.h"
 
-TEST(BlobField, FalloffTable) {
-    const std::vector<uint32_t> pic = numberedPicture(kW, kH);
-    BlobField blobs(10, pic.data(), 128);
-    EXPECT_EQ(blobs.falloff[0], int(65536.0f / 0.3f));
-    EXPECT_EQ(blobs.falloff[3 * 512 + 4], 65536 / 5);
-    EXPECT_EQ(blobs.falloff[1], 65536);
-}
-
-TEST(BlobField, PathStaysInsideTheTable) {
-    const std::vector<uint32_t> pic = numberedPicture(kW, kH);
-    BlobField blobs(10, pic.data(), 128);
-    for (float t = 0.0f; t < 4000.0f; t += 3.7f) {
-        blobs.update(t);
-        for (int i = 0; i < blobs.blobCount; ++i) {
-            ASSERT_GE(blobs.blobs[i].x, 40);
-            ASSERT_LE(blobs.blobs[i].x, 280);
-            ASSERT_GE(blobs.blobs[i].y, 30);
-            ASSERT_LE(blobs.blobs[i].y, 170);
-            ASSERT_GE(blobs.blobs[i].strength, 512);
-            ASSERT_LE(blobs.blobs[i].strength, 1024);
-        }
-    }
-}
-
 // One strong blob in the middle: the picture shows around it and nowhere
 // else, and the rest of the frame keeps its pixels.
 TEST(BlobField, RevealsOnlyWhereTheFieldIsStrong) {
@@ -55,23 +31,6 @@ TEST(BlobField, RevealsOnlyWhereTheFieldIsStrong) {
     blobs.draw(g.px());
     EXPECT_EQ(blobs.field[0], static_cast<uint32_t>(blobs.falloff[199 * 512 + 511]) * 1024u >> 16);
     EXPECT_EQ(std::count(g.px(), g.px() + kPixels, 0xFF000000u), kPixels);
-}
-
-TEST(CurveWire, WhiteOpenPolylineClippedToTheScreen) {
-    CurveWire curve(30, 50.0f, 160.0f, 100.0f);
-    for (float t = 0.0f; t < 3000.0f; t += 250.0f) {
-        GuardedFrame f;
-        curve.update(t);
-        curve.draw(f.px());
-        ASSERT_TRUE(f.guardsIntact());
-        for (const int i : {0, 29}) {
-            const Point2i p = curve.points[i];
-            // White, or white blended once more by the next pixel's halo.
-            if (p.x >= 1 && p.x <= 318 && p.y >= 1 && p.y <= 198) {
-                EXPECT_EQ(f.at(p.x, p.y) & 0xFEFEFEu, 0xFEFEFEu);
-            }
-        }
-    }
 }
 
 namespace {

@@ -86,19 +86,6 @@ TEST(GlowLine, ClipsToTheWindowOnEverySide) {
     EXPECT_EQ(across.at(319, 100), kHalo);
 }
 
-TEST(GlowLine, ExDrawsTheSamePicture) {
-    uint32_t seed = 12345;
-    auto next = [&seed]() { return static_cast<int>((seed = seed * 1103515245u + 12345u) >> 16) % 500 - 90; };
-    for (int i = 0; i < 50; ++i) {
-        const int x0 = next(), y0 = next(), x1 = next(), y1 = next();
-        GuardedFrame a(0x102030), b(0x102030);
-        drawGlowLine(x0, y0, x1, y1, 0x80FF40, a.px());
-        drawGlowLineEx(x0, y0, x1, y1, 0x80FF40, nullptr, b.px());
-        ASSERT_EQ(checksum(a.px(), kPixels), checksum(b.px(), kPixels));
-        ASSERT_TRUE(a.guardsIntact());
-    }
-}
-
 TEST(GlowLine, PolygonClosesAndHandlesShortLists) {
     const Point2i square[4] = {{10, 10}, {20, 10}, {20, 20}, {10, 20}};
     GuardedFrame poly, lines;

@@ -121,11 +121,3 @@ TEST(Sprite, AdditiveIgnoresKeyAndSkipsBlack) {
     EXPECT_TRUE(f.guardsIntact());
 }
 
-TEST(Sprite, FullFrameHalfBlend) {
-    const std::vector<uint32_t> pic = numberedPicture(kW, kH);
-    Sprite s(pic.data(), kW, kH, kKey);
-    GuardedFrame f(0x646464);
-    s.drawKeyedHalf(f.px());
-    for (int i = 0; i < kPixels; i += 997)
-        ASSERT_EQ(f.px()[i], pic[i] == kKey ? 0x646464u : blendHalf(0x646464, pic[i]));
-}

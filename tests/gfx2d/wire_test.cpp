@@ -1,29 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "frame_helpers.h"
 #include "gfx2d/colour.h"
 #include "gfx2d/wire.h"
-
-TEST(Matrix4, RotationAboutEachAxis) {
-    Matrix4 m;
-    m.setRotation(0.0f, 0.0f, 0.0f);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(m.m[i], i % 5 == 0 ? 1.0f : 0.0f);
-    const float a = 0.5f;
-    m.setRotation(0.0f, 0.0f, a);  // a3 turns x toward y
-    EXPECT_FLOAT_EQ(m.at(0, 0), std::cos(a));
-    EXPECT_FLOAT_EQ(m.at(0, 1), std::sin(a));
-    EXPECT_FLOAT_EQ(m.at(1, 0), -std::sin(a));
-    m.setRotation(a, 0.0f, 0.0f);  // a1 turns y toward -z
-    EXPECT_FLOAT_EQ(m.at(1, 2), -std::sin(a));
-    EXPECT_FLOAT_EQ(m.at(2, 1), std::sin(a));
-    m.setRotation(0.0f, a, 0.0f);
-    EXPECT_FLOAT_EQ(m.at(0, 2), std::sin(a));
-    EXPECT_FLOAT_EQ(m.at(2, 0), -std::sin(a));
-    EXPECT_EQ(m.at(3, 3), 1.0f);
-}
 
 TEST(WireCube, ProjectsItsFaces) {
     WireCube cube(100.0f, 0xFFFFFF, 160.0f, 100.0f, 256.0f);
@@ -41,20 +22,6 @@ TEST(WireCube, ProjectsItsFaces) {
     EXPECT_EQ(f.at(160, 162), 0xFEFEFEu);  // back face
     EXPECT_EQ(f.at(108, 48), 0xFEFEFEu);   // an edge between them
     EXPECT_EQ(f.at(160, 100), 0u);
-}
-
-TEST(WireLattice, SegmentsSpanTheCube) {
-    WireLattice lattice(10.0f, 0xFFFFFF, 160.0f, 100.0f, 400.0f);
-    ASSERT_EQ(lattice.vertexCount, 150);
-    EXPECT_EQ(lattice.vertices[0].x, 20.0f);
-    EXPECT_EQ(lattice.vertices[1].x, -20.0f);
-    EXPECT_EQ(lattice.vertices[0].y, -20.0f);
-    EXPECT_EQ(lattice.vertices[149].z, -20.0f);
-    EXPECT_EQ(lattice.vertices[149].x, 20.0f);
-    GuardedFrame f;
-    lattice.drawSegments(f.px());
-    EXPECT_NE(f.at(160, 100), 0u);  // the centre lines cross there
-    EXPECT_TRUE(f.guardsIntact());
 }
 
 TEST(DotCube, LayersStartAtMinusHalfTheSide) {
