@@ -1,6 +1,7 @@
 // Host routines and configuration: start-up, the timeline, the music.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "host/demo.h"
@@ -13,6 +14,8 @@ extern bool FinalPartOnly;    // "i-am-a-sucker" / "i-am-lame"
 
 void ResetConfig();
 void ReadConfig(const char* fileName);
+// Applies configuration text as ReadConfig does with the file's content.
+void ApplyConfigText(const char* text, size_t size);
 
 // The 320x200 surface whose pixels FrameBuffer points at.
 extern ptc::Surface* DisplaySurface;
