@@ -132,6 +132,29 @@ void Warp_WaveA_ComputeAndRenderHalf(benchmark::State& state) {
 }
 BENCHMARK(Warp_WaveA_ComputeAndRenderHalf);
 
+// The two halves of the line above on their own.
+void Warp_WaveA_ComputeGrid(benchmark::State& state) {
+    WaveWarpA warp;
+    for (auto _ : state) {
+        warp.time += 1.0f;
+        warp.computeGrid(WarpGrid);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(Warp_WaveA_ComputeGrid);
+
+void Warp_RenderHalf(benchmark::State& state) {
+    Frames& f = frames();
+    WaveWarpA warp;
+    warp.time = 50.0f;
+    warp.computeGrid(WarpGrid);
+    for (auto _ : state) {
+        renderGridHalf(WarpGrid, f.texture.data(), f.dst.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(Warp_RenderHalf);
+
 void Warp_Plane_ComputeAndRenderShaded(benchmark::State& state) {
     Frames& f = frames();
     std::vector<uint8_t> index(65536);

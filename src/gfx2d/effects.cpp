@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
@@ -51,21 +52,27 @@ void BlobField::update(float t) {
 }
 
 void BlobField::draw(uint32_t* dst) {
-    // 1. The field at the grid points. Distances beyond the falloff table
-    // (blobs far off their usual path) use its last row or column.
-    for (int c = 0; c < kFieldColumns; ++c) {
-        uint32_t* column = field + c * kFieldRows;
+    // 1. The field at the grid points, summed blob by blob (the sum is
+    // unsigned and wraps, so the order does not matter). Distances beyond
+    // the falloff table (blobs far off their usual path) use its last row
+    // or column.
+    std::fill(std::begin(field), std::end(field), 0u);
+    // Rows outer: consecutive columns read neighbouring entries of one
+    // falloff row, which keeps the 400 KB table's reads in cache lines.
+    for (int32_t b = 0; b < blobCount; ++b) {
+        const Blob blob = blobs[b];
+        int32_t columnAt[kFieldColumns];
+        for (int c = 0; c < kFieldColumns; ++c)
+            columnAt[c] = static_cast<int32_t>(std::min<int64_t>(std::llabs(int64_t{4 * c} - blob.x), kFalloffColumns - 1));
+        const uint32_t strength = static_cast<uint32_t>(blob.strength);
         for (int r = 0; r < kFieldRows; ++r) {
-            uint32_t sum = 0;
-            for (int32_t b = 0; b < blobCount; ++b) {
-                const int64_t dy = std::min<int64_t>(std::llabs(int64_t{4 * r} - blobs[b].y), kFalloffRows - 1);
-                const int64_t dx = std::min<int64_t>(std::llabs(int64_t{4 * c} - blobs[b].x), kFalloffColumns - 1);
-                sum += static_cast<uint32_t>(falloff[dy * kFalloffColumns + dx]) *
-                       static_cast<uint32_t>(blobs[b].strength);
-            }
-            column[r] = std::min<uint32_t>(sum >> 16, 255);
+            const int64_t dy = std::min<int64_t>(std::llabs(int64_t{4 * r} - blob.y), kFalloffRows - 1);
+            const int32_t* line = falloff.get() + dy * kFalloffColumns;
+            for (int c = 0; c < kFieldColumns; ++c)
+                field[c * kFieldRows + r] += static_cast<uint32_t>(line[columnAt[c]]) * strength;
         }
     }
+    for (uint32_t& value : field) value = std::min<uint32_t>(value >> 16, 255);
 
     // 2. Each 4x4 cell with a corner at or above the threshold is
     // interpolated in 8.8 fixed point; the picture shows where the value
