@@ -103,7 +103,7 @@ bool writeText(const std::string& path, const std::string& text) {
 // Entry 0 the floor, 1..4 the electrons (moved by the part: 1 and 2 in the
 // plane y = 0, 3 and 4 in the plane z = 0), 5..9 the nucleus.
 std::string atomScene() {
-    SceneText s(81, 36, 55.0f);
+    SceneText s(81, 36, 62.0f);
     s.camera(0.0f, 200.0f, 500.0f, 0.0f, 0.0f, 0.0f);
     s.light(400.0f, 550.0f, 0.0f);
     s.texturedFloor(-200.0f, "atom_floor.tex", 0.2f);
