@@ -26,7 +26,6 @@ constexpr CaptionSpec kCaptions[] = {
     {"alert.rgb", 127, 21, "alert!", Face::SansBold, 0xFFF0A0, 0xFF4020},
     {"partcool.rgb", 170, 35, "part cool", Face::SerifBoldItalic, 0xFFFFFF, 0x60E0A0},
     {"molecule.rgb", 254, 37, "molecule", Face::SansBoldOblique, 0xFFE0FF, 0xC040FF},
-    {"nrg.rgb", 258, 29, "n  r  g", Face::MonoBold, 0xFFFFC0, 0xFFA000},
     {"zorbel_2.rgb", 235, 50, "zorbel", Face::SerifBoldItalic, 0xFFFFFF, 0xFF8040},
     {"quorle.rgb", 124, 29, "quorle", Face::SansBold, 0xE0FFE0, 0x30C060},
     {"muzeek.rgb", 75, 29, "muzeek", Face::SansBold, 0xFFE0C0, 0xFF6040},
@@ -61,6 +60,37 @@ Rgb twoLines(int w, int h, const std::string& small, const std::string& big, Fac
         setLinear(cr, 0, y0, 0, y1, {{0.0, top}, {0.6, bottom}, {1.0, top}});
         cairo_fill(cr);
     }
+    return c.keyed();
+}
+
+// The energy caption: the word between two lightning bolts that fill the
+// wide, low box.
+Rgb nrg() {
+    Canvas c(258, 29, true);
+    cairo_t* cr = c.cr();
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    for (int side = 0; side < 2; ++side) {
+        const double x0 = side ? 172 : 8, x1 = side ? 250 : 86;
+        cairo_new_path(cr);
+        cairo_move_to(cr, x0, 14);
+        const int zigs = 6;
+        for (int k = 1; k <= zigs; ++k) cairo_line_to(cr, x0 + (x1 - x0) * k / zigs, (k % 2) ? 5 : 23);
+        cairo_line_to(cr, x1, 14);
+        cairo_set_line_width(cr, 6);
+        setColour(cr, kInk);
+        cairo_stroke_preserve(cr);
+        cairo_set_line_width(cr, 2.5);
+        setColour(cr, hex(0xFFE040));
+        cairo_stroke(cr);
+    }
+    fitFont(cr, Face::SansBoldOblique, "nrg", 76, 24);
+    cairo_new_path(cr);
+    textPathCentred(cr, "nrg", 129, 14.5);
+    cairo_set_line_width(cr, 3);
+    setColour(cr, kInk);
+    cairo_stroke_preserve(cr);
+    setLinear(cr, 0, 2, 0, 27, {{0.0, hex(0xFFFFC0)}, {0.6, hex(0xFFA000)}, {1.0, hex(0xFFFFC0)}});
+    cairo_fill(cr);
     return c.keyed();
 }
 
@@ -273,6 +303,7 @@ void makeCaptions(Pictures& out) {
     for (const CaptionSpec& s : kCaptions)
         out[s.file] = caption(s.width, s.height, s.text, s.face, hex(s.top), hex(s.bottom));
     out["headache.rgb"] = headache();
+    out["nrg.rgb"] = nrg();
     out["codepix.rgb"] = twoLines(88, 60, "code", "pix", Face::SansBold, hex(0xFFFFFF), hex(0x40E0C0), 0.45);
     out["3deng.rgb"] = twoLines(99, 44, "3d", "engine", Face::SansBoldOblique, hex(0xFFFFFF), hex(0xFF60A0), 0.5);
     out["k.rgb"] = kLogo();

@@ -27,12 +27,14 @@ void putColour(std::vector<uint8_t>& pal, int i, double r, double g, double b) {
 
 std::vector<uint8_t> coolPalette() {
     std::vector<uint8_t> pal(768);
-    for (int i = 0; i < 128; ++i) {  // navy to violet to teal
+    // The ground stays dark, so that the lit plane keeps depth between its
+    // white fades and the letters stand out from it.
+    for (int i = 0; i < 128; ++i) {  // near black to deep violet to deep teal
         const double t = i / 127.0;
         if (t < 0.5)
-            putColour(pal, kGround + i, 10 + 140 * t, 10 + 20 * t, 70 + 120 * t);
+            putColour(pal, kGround + i, 4 + 130 * t, 4 + 12 * t, 24 + 170 * t);
         else
-            putColour(pal, kGround + i, 80 - 120 * (t - 0.5), 20 + 260 * (t - 0.5), 130 + 20 * (t - 0.5));
+            putColour(pal, kGround + i, 69 - 138 * (t - 0.5), 10 + 170 * (t - 0.5), 109 - 10 * (t - 0.5));
     }
     for (int i = 0; i < 64; ++i) {  // red through orange to yellow
         const double t = i / 63.0;
@@ -40,7 +42,7 @@ std::vector<uint8_t> coolPalette() {
     }
     for (int i = 0; i < 64; ++i) {  // near-black plum
         const double t = i / 63.0;
-        putColour(pal, kRim + i, 20 + 30 * t, 5 + 5 * t, 30 + 30 * t);
+        putColour(pal, kRim + i, 10 + 20 * t, 2 + 4 * t, 14 + 20 * t);
     }
     return pal;
 }
