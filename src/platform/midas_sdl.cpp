@@ -3,8 +3,8 @@
 // silently in real time so that the syncs still arrive on time.
 //
 // With a device the thread wakes every kDeviceWakeSeconds, keeps SDL's
-// queue topped up to kQueueFrames and judges what has been heard from what
-// SDL has taken out of the queue. SDL takes one device buffer
+// queue topped up to one device buffer and a margin, and judges what has
+// been heard from what SDL has taken out of the queue. SDL takes one buffer
 // (deviceFrames) at a time, and while one buffer plays the next one waits
 // in the device, so at the moment of a take the output has been heard up to
 // about two buffers before the end of what was taken; from then on it moves
@@ -32,7 +32,8 @@ namespace {
 constexpr double kDeviceWakeSeconds = 0.002;
 constexpr double kSilentWakeSeconds = 0.010;
 constexpr int kDeviceFrames = 1024;       // the device buffer asked for (23 ms)
-constexpr int kQueueFrames = 1024;        // rendered ahead of the device
+constexpr int kQueueMarginFrames = 512;   // queued beyond one device buffer
+constexpr int kBatchFrames = 1024;        // rendered and queued in one go
 constexpr int kSilentAheadFrames = 512;   // rendered ahead of the clock when silent
 
 struct Player {
@@ -62,7 +63,7 @@ void sleepUntil(double when) {
 }
 
 void playbackLoop() {
-    static int16_t buffer[kQueueFrames * kChannels];
+    static int16_t buffer[kBatchFrames * kChannels];
     uint32_t seenGeneration = 0;
     int64_t queuedTotal = 0;   // frames ever queued on the device
     int64_t baseQueued = 0;    // queuedTotal at the playback's frame 0
@@ -99,12 +100,17 @@ void playbackLoop() {
                     }
                     int64_t moved = static_cast<int64_t>((now - lastTakeTime) * kSampleRate);
                     heard = std::min(taken - bufferFrames, taken - 2 * bufferFrames + moved) - baseQueued;
-                    int frames = 0;
-                    while (queued + frames < kQueueFrames)
-                        frames += renderChunk(*pb, buffer + frames * kChannels, kQueueFrames - frames);
-                    if (frames > 0) {
-                        SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t)));
+                    // The queue must hold a whole device buffer when SDL
+                    // takes one, with a margin for a late wake-up.
+                    const int64_t target = bufferFrames + kQueueMarginFrames;
+                    while (queued < target) {
+                        int want = static_cast<int>(std::min<int64_t>(kBatchFrames, target - queued));
+                        int frames = 0;
+                        while (frames < want) frames += renderChunk(*pb, buffer + frames * kChannels, want - frames);
+                        if (SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t))) != 0)
+                            break;
                         queuedTotal += frames;
+                        queued += frames;
                     }
                     fireDue(*pb, heard);
                 } else {
