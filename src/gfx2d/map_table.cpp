@@ -16,13 +16,13 @@ inline float nudge(float c, float epsilon) { return c == 0.0f ? epsilon : c; }
 
 // One screen row of texels: dst[i] = texture[(entries[i] + offset) & 0xFFFF].
 // The 16-bit sum wraps by itself.
-inline void copyRow(uint32_t* dst, const uint16_t* entries, int32_t count, uint16_t offset,
-                    const uint32_t* texture) {
+inline void copyRow(uint32_t* __restrict dst, const uint16_t* __restrict entries, int32_t count, uint16_t offset,
+                    const uint32_t* __restrict texture) {
     for (int32_t i = 0; i < count; ++i) dst[i] = texture[static_cast<uint16_t>(entries[i] + offset)];
 }
 
-inline void blendRow(uint32_t* dst, const uint16_t* entries, int32_t count, uint16_t offset,
-                     const uint32_t* texture) {
+inline void blendRow(uint32_t* __restrict dst, const uint16_t* __restrict entries, int32_t count, uint16_t offset,
+                     const uint32_t* __restrict texture) {
     for (int32_t i = 0; i < count; ++i)
         dst[i] = blendHalf(dst[i], texture[static_cast<uint16_t>(entries[i] + offset)]);
 }
