@@ -391,7 +391,7 @@ Rgb vestor() {
 
 // An abstract face of planes and arcs; no likeness of anyone. palette: skin
 // light, skin shade, hair, accent.
-void portrait(Canvas& c, Colour light, Colour shade, Colour hair, Colour accent, double tilt) {
+void portrait(Canvas& c, Colour light, Colour shade, Colour hair, Colour accent, double tilt, bool longHair) {
     cairo_t* cr = c.cr();
     const double w = c.width(), h = c.height();
     cairo_save(cr);
@@ -408,6 +408,15 @@ void portrait(Canvas& c, Colour light, Colour shade, Colour hair, Colour accent,
     cairo_close_path(cr);
     setColour(cr, accent);
     fillInk(cr, 2.5);
+    if (longHair) {
+        // Hair that falls behind the head to the shoulders.
+        cairo_move_to(cr, 14, 104);
+        cairo_curve_to(cr, 4, 60, 14, 20, 50, 20);
+        cairo_curve_to(cr, 86, 20, 96, 60, 86, 104);
+        cairo_close_path(cr);
+        setColour(cr, hair);
+        fillInk(cr, 2);
+    }
     // Neck and head.
     cairo_rectangle(cr, 40, 88, 20, 22);
     setColour(cr, shade);
@@ -475,12 +484,12 @@ void makeGadgets(Pictures& out) {
     out["vestor.rgb"] = vestor();
     {
         Canvas c(98, 140, true);
-        portrait(c, hex(0xF2C8A8), hex(0xB88060), hex(0x402060), hex(0x30A080), -0.06);
+        portrait(c, hex(0xF2C8A8), hex(0xB88060), hex(0x402060), hex(0x30A080), -0.06, true);
         out["ostrin3.rgb"] = c.keyed();
     }
     {
         Canvas c(175, 200, true);
-        portrait(c, hex(0xE8D0F0), hex(0x9A70B0), hex(0xE0A020), hex(0xC03050), 0.05);
+        portrait(c, hex(0xE8D0F0), hex(0x9A70B0), hex(0xE0A020), hex(0xC03050), 0.05, false);
         out["ostrin11.rgb"] = c.keyed();
     }
 }
