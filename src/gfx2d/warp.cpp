@@ -82,7 +82,7 @@ void PlaneWarp::mapPoint(float x, float y, GridPoint& point) {
     point.v = truncToInt(g * scaleY / (h + 180.0f) + static_cast<float>(offsetV) + 128.0f);
 }
 
-void renderGridHalf(const GridPoint* grid, const uint32_t* texture, uint32_t* dst) {
+void renderGridHalf(const GridPoint* grid, const uint32_t* __restrict texture, uint32_t* __restrict dst) {
     for (int i = 0; i < kGridRows - 1; ++i) {
         for (int j = 0; j < kGridColumns - 1; ++j) {
             const GridPoint& p00 = grid[j * kGridRows + i];
@@ -110,9 +110,9 @@ void renderGridHalf(const GridPoint* grid, const uint32_t* texture, uint32_t* ds
     }
 }
 
-void renderGridShaded(const GridPoint* grid, const uint8_t* indexImage, const ShadeTable& shade,
-                      uint32_t* dst) {
-    const uint32_t* colours = shade.data();
+void renderGridShaded(const GridPoint* grid, const uint8_t* __restrict indexImage, const ShadeTable& shade,
+                      uint32_t* __restrict dst) {
+    const uint32_t* __restrict colours = shade.data();
     for (int i = 0; i < kGridRows - 1; ++i) {
         for (int j = 0; j < kGridColumns - 1; ++j) {
             const GridPoint& p00 = grid[j * kGridRows + i];
