@@ -353,20 +353,20 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
         case Style::Intro: {
             g.note(row0, kChKick, kDrumNote - 1, kKick, 60);
             g.note(row0, kChCymbal, kDrumNote - 1, kCrash, 30);
-            padChord(g, row0, kAm, 20);
-            bassLine(g, row0, rows, kAm, "R...............", 40);
-            arpeggio(g, row0, rows, kAm, 12, 2);
+            padChord(g, row0, kAm, 24);
+            bassLine(g, row0, rows, kAm, "R...............", 50);
+            arpeggio(g, row0, rows, kAm, 15, 2);
             break;
         }
         case Style::Build: {
             for (int b = 0; b < wholeBars; ++b) {
                 int r = row0 + b * kRowsPerBar;
                 const Chord& c = chordAt(0, b + 1);
-                padChord(g, r, c, 20);
+                padChord(g, r, c, 24);
                 arpeggio(g, r, kRowsPerBar, c, 12 + 4 * b, b < 2 ? 2 : 1);
                 if (b >= 1) drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "..x...x...x...x.", 27);
                 if (b >= 2 && b < wholeBars - 1) drumLine(g, r, kRowsPerBar, kChKick, kKick, "X...X...X...X...", 56);
-                bassLine(g, r, kRowsPerBar, c, b < 2 ? "R.............-." : "R.r.R.r.R.r.R.r.", 40);
+                bassLine(g, r, kRowsPerBar, c, b < 2 ? "R.............-." : "R.r.R.r.R.r.R.r.", 50);
                 if (b == wholeBars - 1) {
                     drumLine(g, r, 8, kChKick, kKick, "X...X...", 56);
                     snareRoll(g, r, 8, 16, 30);
@@ -378,8 +378,8 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
         case Style::Fill:
         case Style::Hold: {
             g.note(row0, kChKick, kDrumNote - 1, kKick, 62);
-            padChord(g, row0, kE, 20);
-            bassLine(g, row0, 1, kE, "R", 42);
+            padChord(g, row0, kE, 24);
+            bassLine(g, row0, 1, kE, "R", 52);
             if (s.style == Style::Hold) {
                 g.note(row0, kChCymbal, kDrumNote - 1, kCrash, 26);
                 break;
@@ -392,13 +392,13 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
             break;
         }
         case Style::Break: {
-            padChord(g, row0, kF, 22);
-            bassLine(g, row0, 1, kF, "R", 36);
-            g.note(row0, kChLead, 5 * 12 + 4, kLead, 34);  // a held E-5
+            padChord(g, row0, kF, 26);
+            bassLine(g, row0, 1, kF, "R", 45);
+            g.note(row0, kChLead, 5 * 12 + 4, kLead, 40);  // a held E-5
             g.keyOff(row0 + rows - 8, kChLead);
             drumLine(g, row0, rows - 8, kChHat, kClosedHat, "o.o.x.o.o.o.x.o.", 25);
-            padChord(g, row0 + rows - 8, kE, 20);
-            bassLine(g, row0 + rows - 8, 1, kE, "R", 36);
+            padChord(g, row0 + rows - 8, kE, 24);
+            bassLine(g, row0 + rows - 8, 1, kE, "R", 45);
             snareRoll(g, row0 + rows - 8, 8, 18, 50);
             break;
         }
@@ -411,11 +411,11 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
                 g.note(r, kChKick, kDrumNote - 1, kKick, 62);
                 g.note(r, kChSnare, kDrumNote - 1, kSnare, 44);
                 if (k > 0) g.note(r, kChCymbal, kDrumNote - 1, kOpenHat, 30);
-                padChord(g, r, *hits[k], 26);
+                padChord(g, r, *hits[k], 31);
                 padOff(g, r + 3);
-                bassLine(g, r, 1, *hits[k], "R", 42);
+                bassLine(g, r, 1, *hits[k], "R", 52);
                 g.keyOff(r + 4, kChBass);
-                arpeggio(g, r, 8, *hits[k], 14, 1);
+                arpeggio(g, r, 8, *hits[k], 18, 1);
             }
             break;
         }
@@ -423,10 +423,10 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
             for (int b = 0; b < wholeBars; ++b) {
                 int r = row0 + b * kRowsPerBar;
                 const Chord& c = chordAt(5, b);
-                if (b == 0 || kProgressions[5][b].root != kProgressions[5][b - 1].root) padChord(g, r, c, 22);
+                if (b == 0 || kProgressions[5][b].root != kProgressions[5][b - 1].root) padChord(g, r, c, 26);
                 arpeggio(g, r, kRowsPerBar, c, 14 + 3 * b, 1);
                 drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "xoxoxoxoxoxoxoxo", 18 + 2 * b);
-                bassLine(g, r, kRowsPerBar, c, "R.r.R.r.R.r.R.r.", 40);
+                bassLine(g, r, kRowsPerBar, c, "R.r.R.r.R.r.R.r.", 50);
                 if (b < wholeBars - 1) drumLine(g, r, kRowsPerBar, kChKick, kKick, "X...X...X...X...", 56);
                 static const char* kRoll[4] = {"x...x...x...x...", "x.x.x.x.x.x.x.x.", "xxxxxxxxxxxxxxxx",
                                                "xxxxxxxxxxxxxxxx"};
@@ -454,55 +454,55 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
                 const Chord& c = chordAt(prog, b);
                 bool last = b == wholeBars - 1 && half == 0;
                 bool same = b > 0 && chordAt(prog, b - 1).root == c.root && chordAt(prog, b - 1).tones[1] == c.tones[1];
-                if (!same) padChord(g, r, c, s.style == Style::Drift ? 22 : 18);
+                if (!same) padChord(g, r, c, s.style == Style::Drift ? 26 : 22);
                 switch (s.style) {
                     case Style::Theme:
                         drumLine(g, r, kRowsPerBar, kChKick, kKick, last ? "X...X...X...X.x." : "X...X...X...X...", 58);
                         drumLine(g, r, kRowsPerBar, kChSnare, kSnare, last ? "....X.......Xxxx" : "....X.......X...", 58);
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "xoxoXoxoxoxoXoxo", 27);
-                        bassLine(g, r, kRowsPerBar, c, "R.r.R.r.R.r.R.r.", 40);
-                        arpeggio(g, r, kRowsPerBar, c, 16, 1);
+                        bassLine(g, r, kRowsPerBar, c, "R.r.R.r.R.r.R.r.", 50);
+                        arpeggio(g, r, kRowsPerBar, c, 20, 1);
                         break;
                     case Style::Drive:
                         drumLine(g, r, kRowsPerBar, kChKick, kKick, last ? "X...X...X.x.X.x." : "X...X...X...X.x.", 58);
                         drumLine(g, r, kRowsPerBar, kChSnare, kSnare, last ? "....X.......Xxxx" : "....X.......X...", 58);
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "xoxoxoxoxoxoxoxo", 25);
                         if (b > 0 || !crashAtStart) drumLine(g, r, kRowsPerBar, kChCymbal, kOpenHat, "..o...o...o...o.", 30);
-                        bassLine(g, r, kRowsPerBar, c, "R..rR.r.R..rR.r.", 42);
+                        bassLine(g, r, kRowsPerBar, c, "R..rR.r.R..rR.r.", 52);
                         break;
                     case Style::Soar:
                         drumLine(g, r, kRowsPerBar, kChKick, kKick, last ? "X.....X...X.X..." : "X.....X...X.....", 58);
                         drumLine(g, r, kRowsPerBar, kChSnare, kSnare, last ? "....X.......X.xx" : "....X.......X...", 58);
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "x.x.x.x.x.x.x.x.", 27);
-                        bassLine(g, r, kRowsPerBar, c, "R.....R...r.R...", 42);
-                        arpeggio(g, r, kRowsPerBar, c, 14, 2);
+                        bassLine(g, r, kRowsPerBar, c, "R.....R...r.R...", 52);
+                        arpeggio(g, r, kRowsPerBar, c, 18, 2);
                         break;
                     case Style::Drift:
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "..o...o...o...o.", 25);
                         if (b >= 4) drumLine(g, r, kRowsPerBar, kChKick, kKick, "X.........X.....", 52);
                         if (b >= 4) drumLine(g, r, kRowsPerBar, kChSnare, kSnare, last ? "........X...xxxx" : "........X.......", 48);
-                        bassLine(g, r, kRowsPerBar, c, "R.............-.", 38);
-                        arpeggio(g, r, kRowsPerBar, c, 12, 2);
+                        bassLine(g, r, kRowsPerBar, c, "R.............-.", 48);
+                        arpeggio(g, r, kRowsPerBar, c, 15, 2);
                         break;
                     case Style::Outro:
                         drumLine(g, r, kRowsPerBar, kChKick, kKick, "X.........X.....", 54);
                         drumLine(g, r, kRowsPerBar, kChSnare, kSnare, "........X.......", 52);
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "x.x.x.x.x.x.x.x.", 22);
-                        bassLine(g, r, kRowsPerBar, c, "R.......R.....-.", 38);
-                        arpeggio(g, r, kRowsPerBar, c, 12, 2);
+                        bassLine(g, r, kRowsPerBar, c, "R.......R.....-.", 48);
+                        arpeggio(g, r, kRowsPerBar, c, 15, 2);
                         break;
                     default:  // Finale
                         drumLine(g, r, kRowsPerBar, kChKick, kKick, "X...X...X...X.x.", 58);
                         drumLine(g, r, kRowsPerBar, kChSnare, kSnare, (b % 4 == 3) ? "....X.......Xxxx" : "....X.......X...", 58);
                         drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "xoxoXoxoxoxoXoxo", 25);
                         if (b % 4 != 0) drumLine(g, r, kRowsPerBar, kChCymbal, kOpenHat, "..o...o...o...o.", 28);
-                        bassLine(g, r, kRowsPerBar, c, "R.rrR.r.R.rrR.r.", 42);
-                        arpeggio(g, r, kRowsPerBar, c, 14, 1);
+                        bassLine(g, r, kRowsPerBar, c, "R.rrR.r.R.rrR.r.", 52);
+                        arpeggio(g, r, kRowsPerBar, c, 18, 1);
                         break;
                 }
             }
             if (lead && wholeBars > leadFrom)
-                melody(g, row0 + leadFrom * kRowsPerBar, wholeBars - leadFrom, pair, s.style == Style::Drift ? 30 : 32);
+                melody(g, row0 + leadFrom * kRowsPerBar, wholeBars - leadFrom, pair, s.style == Style::Drift ? 38 : 40);
             break;
         }
     }

@@ -51,7 +51,7 @@ void tuneToRate(xm::Sample& s, double rate) {
 }
 
 // Scales to a peak of `peak` (of full scale) and converts to 16-bit.
-xm::Sample toSample(const std::vector<double>& v, const char* name, double peak = 0.92) {
+xm::Sample toSample(const std::vector<double>& v, const char* name, double peak = 0.98) {
     double maxAbs = 1e-9;
     for (double x : v) maxAbs = std::fmax(maxAbs, std::fabs(x));
     xm::Sample s;
