@@ -41,6 +41,13 @@ public:
         name(texture);
         group({reflectivity});
     }
+    // Ceiling y = height: y - height = 0, normal (0, 1, 0), lit from below.
+    void texturedCeiling(float height, const std::string& texture) {
+        text_ += "plane_text\n";
+        group({0.0f, 1.0f, 0.0f, -height});
+        name(texture);
+        group({0.0f});
+    }
     void sphere(float x, float y, float z, float radius, float r, float g, float b, float reflectivity) {
         text_ += "sphere\n";
         group({x, y, z, radius});
@@ -121,8 +128,9 @@ std::string atomScene() {
 }
 
 // Entry 0 the floor, 1 the swelling mirror sphere and 2 the mirror
-// ellipsoid (moved by the part), 3 a low dome under them, 4..9 a ring of
-// pillars beyond the camera's path that the mirrors reflect.
+// ellipsoid (moved by the part), 3 a low dome under them, 4 a clouded
+// ceiling high above (seen mostly in the mirrors), 5..8 pillars beyond the
+// camera's path.
 std::string finalScene() {
     SceneText s(81, 36, 95.0f);
     s.camera(0.0f, 300.0f, 400.0f, 0.0f, 0.0f, 0.0f);
@@ -131,11 +139,10 @@ std::string finalScene() {
     s.sphere(40.0f, 40.0f, 0.0f, 30.0f, 0.9f, 0.95f, 1.0f, 0.55f);
     s.ellipsoid(-40.0f, -40.0f, 0.0f, 1.0f, 0.75f, 1.0f, 32.0f, 1.0f, 0.8f, 0.45f, 0.5f);
     s.sphere(0.0f, -200.0f, 0.0f, 100.0f, 0.3f, 0.25f, 0.45f, 0.5f);
-    for (int k = 0; k < 6; ++k) {
-        static const float kRing[6][2] = {{680.0f, 0.0f},    {340.0f, 588.9f},  {-340.0f, 588.9f},
-                                          {-680.0f, 0.0f},   {-340.0f, -588.9f}, {340.0f, -588.9f}};
-        s.texturedEllipsoid(kRing[k][0], -40.0f, kRing[k][1], 6.0f, 1.0f, 6.0f, 240.0f, "final_pillar.tex", 0.1f);
-    }
+    s.texturedCeiling(900.0f, "final_sky.tex");
+    static const float kRing[4][2] = {{480.8f, 480.8f}, {-480.8f, 480.8f}, {-480.8f, -480.8f}, {480.8f, -480.8f}};
+    for (const auto& at : kRing)
+        s.texturedEllipsoid(at[0], -40.0f, at[1], 6.0f, 1.0f, 6.0f, 240.0f, "final_pillar.tex", 0.1f);
     return s.text();
 }
 
@@ -151,5 +158,7 @@ bool writeRayScenes(const std::string& outDir) {
     if (!writeRayTexture(outDir + "final_floor.tex", *image)) return false;
     makePillarSkin(*image);
     if (!writeRayTexture(outDir + "final_pillar.tex", *image)) return false;
+    makeSkyClouds(*image);
+    if (!writeRayTexture(outDir + "final_sky.tex", *image)) return false;
     return writeText(outDir + "atom.scn", atomScene()) && writeText(outDir + "final.scn", finalScene());
 }

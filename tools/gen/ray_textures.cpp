@@ -131,6 +131,18 @@ void makePillarSkin(RayTextureImage& image) {
     }
 }
 
+void makeSkyClouds(RayTextureImage& image) {
+    ramp(image, 0, 255, {0.10f, 0.14f, 0.38f}, {0.62f, 0.60f, 0.86f});
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            // Broad and smooth: seen in curved mirrors, fine detail would
+            // break up into noise between the rays.
+            const float n = 0.7f * valueNoise(x, y, 128, 53u) + 0.3f * valueNoise(x, y, 64, 54u);
+            image.pixels[y * 256 + x] = level(n, 0, 255);
+        }
+    }
+}
+
 bool writeRayTexture(const std::string& path, const RayTextureImage& image) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {

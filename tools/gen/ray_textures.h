@@ -23,6 +23,8 @@ void makeNucleonSkin(RayTextureImage& image);
 void makeFinalFloor(RayTextureImage& image);
 // Pillars: stacked copper rings.
 void makePillarSkin(RayTextureImage& image);
+// Ceiling of the final scene: soft clouds, deep blue to pale lilac.
+void makeSkyClouds(RayTextureImage& image);
 
 // Writes the file: 4 bytes "PLVT", width and height 256 as little-endian
 // uint16, 2 zero bytes, the palette, the indices. False (after a message on
