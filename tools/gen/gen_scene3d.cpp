@@ -157,7 +157,7 @@ s3d::Object makeHall() {
     // Floor, seen from above; ceiling, seen from below. 1.5 tiles a cell.
     m.grid(V3{-kHall, 0.0f, -kHall}, V3{cell, 0, 0}, V3{0, 0, cell}, cells, cells, 1.5f, 1.5f, V3{0, 1, 0},
            kFloorSlot);
-    m.grid(V3{-kHall, kHallHeight, -kHall}, V3{cell, 0, 0}, V3{0, 0, cell}, cells, cells, 2.0f, 2.0f,
+    m.grid(V3{-kHall, kHallHeight, -kHall}, V3{cell, 0, 0}, V3{0, 0, cell}, cells, cells, 0.8f, 0.8f,
            V3{0, -1, 0}, kCeilingSlot);
     // Four walls, seen from inside, in two rows of bricks.
     const float row = kHallHeight / 2.0f;

@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "scene_helpers.h"
+
+namespace {
+
+s3d::VectorKeys vkeys(std::vector<s3d::V3> keys, std::vector<int16_t> times) {
+    s3d::VectorKeys k;
+    k.keys = std::move(keys);
+    k.times = std::move(times);
+    return k;
+}
+
+std::string captureParse(const std::vector<uint8_t>& bytes, int& result) {
+    ScenePtr scene(new Scene());
+    testing::internal::CaptureStdout();
+    result = parseScene(bytes.data(), bytes.size(), *scene);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(SceneFile, EmptySceneLoadsAndPrintsOnlyTheObjectLine) {
+    int result = -2;
+    const std::string out = captureParse(s3d::encode(s3d::Scene{}), result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(out, "Lecture des objets...\n");
+}
+
+TEST(SceneFile, ProgressLinesInFileOrder) {
+    s3d::Scene d;
+    s3d::PointLight pl;
+    pl.position = vkeys({{1, 2, 3}, {4, 5, 6}}, {0, 10});
+    pl.intensity.keys = {7};
+    pl.intensity.times = {0};
+    d.pointLights.push_back(pl);
+    d.cameras.push_back(stillCamera({0, 0, 0}, {0, 0, 1}));
+    s3d::Flare f;
+    f.position = vkeys({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}}, {0, 1, 2});
+    d.flares.push_back(f);
+    d.objects.push_back(singleTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
+    int result = -2;
+    const std::string out = captureParse(s3d::encode(d), result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(out,
+              "nbr de keys pos de la ponctual : 2\n"
+              "nbr de keys intensite de la ponctual : 1\n"
+              "done\n"
+              "nbr de keys pos du flare : 3\n"
+              "Lecture des objets...\n"
+              "verts: 3 polys: 1\n");
+}
+
+TEST(SceneFile, ObjectWithEveryOptionalBlockRoundTrips) {
+    s3d::Scene d;
+    s3d::Object o;
+    o.vertices = {{0, 0, 0}, {10, 0, 0}, {0, 10, 0}, {10, 10, 5}};
+    o.triangles = {{0, 1, 2}, {1, 3, 2}};
+    o.u = {0.0f, 1.0f, 0.25f, 1.25f};
+    o.v = {0.5f, 0.75f, 2.0f, -1.0f};
+    o.slots = {3, 15};
+    o.polygonFlags = {0, -128};  // 0x80 as a signed byte: double-sided
+    o.extraTriples = {{9, 9, 9}, {8, 8, 8}};
+    o.headerValue2 = 77;
+    o.position = vkeys({{1, 2, 3}, {4, 5, 6}}, {0, 100});
+    o.rotation = vkeys({{0.5f, 0.25f, 0.125f}}, {0});
+    d.objects.push_back(o);
+    d.pairs = {{1, 2}, {3, -4}};
+    d.headerByte6 = 6;
+    d.headerByte7 = -7;
+    ScenePtr s = parseOk(d);
+    ASSERT_EQ(s->objectCount, 1);
+    EXPECT_EQ(s->pairCount, 2);
+    EXPECT_EQ(s->pairSecond[1], -4);
+    EXPECT_EQ(s->headerByte6, 6);
+    EXPECT_EQ(s->headerByte7, -7);
+    EXPECT_EQ(s->frameStamp, 0);
+    const SceneObject& ob = s->objects[0];
+    EXPECT_EQ(ob.vertexCount, 4);
+    EXPECT_EQ(ob.polygonCount, 2);
+    EXPECT_EQ(ob.extraTripleCount, 2);
+    EXPECT_FLOAT_EQ(ob.headerValue2, 77.0f);
+    EXPECT_FLOAT_EQ(ob.vertices[3].object.z, 5.0f);
+    EXPECT_FLOAT_EQ(ob.vertices[3].u, 1.25f);
+    EXPECT_FLOAT_EQ(ob.vertices[3].v, -1.0f);
+    EXPECT_EQ(ob.vertices[3].frameStamp, 0);
+    EXPECT_EQ(ob.polygons[1].textureSlot, 15);
+    EXPECT_EQ(ob.polygons[0].flags, 0);
+    EXPECT_EQ(ob.polygons[1].flags, -128);
+    EXPECT_EQ(ob.polygons[1].count, 3);
+    EXPECT_EQ(ob.polygons[1].index[0], 1);
+    EXPECT_EQ(ob.polygons[1].index[3], 1);  // closed by repeating the first
+    EXPECT_EQ(ob.polygons[1].vertices, ob.vertices);
+    // Keys after the skipped extra triples are where they belong, and the
+    // unused slots repeat the last key.
+    EXPECT_EQ(ob.positionTrack.count, 2);
+    EXPECT_FLOAT_EQ(ob.positionTrack.keys[1].y, 5.0f);
+    EXPECT_EQ(ob.positionTrack.times[1], 100);
+    EXPECT_FLOAT_EQ(ob.positionTrack.keys[kKeySlots - 1].z, 6.0f);
+    EXPECT_FLOAT_EQ(ob.rotationTrack.keys[0].x, 0.5f);
+    EXPECT_FLOAT_EQ(ob.rotationTrack.keys[2].z, 0.125f);
+    // (V0 - V1) x (V0 - V2) for (0,0,0), (10,0,0), (0,10,0) is +z.
+    EXPECT_FLOAT_EQ(ob.polygons[0].normal.z, 1.0f);
+    EXPECT_FLOAT_EQ(ob.polygons[0].normal.x, 0.0f);
+}
+
+TEST(SceneFile, ObjectWithoutFlagsUsesTheDefaultsAndZeroTextureCoordinates) {
+    s3d::Scene d;
+    s3d::Object o = singleTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    o.defaultSlot = 9;
+    o.defaultFlags = 0x80;
+    d.objects.push_back(o);
+    ScenePtr s = parseOk(d);
+    EXPECT_EQ(s->objects[0].polygons[0].textureSlot, 9);
+    EXPECT_EQ(s->objects[0].polygons[0].flags, 0x80);
+    EXPECT_EQ(s->objects[0].vertices[1].u, 0.0f);
+    EXPECT_EQ(s->objects[0].vertices[2].v, 0.0f);
+}
+
+TEST(SceneFile, FlagsBitTwoAloneReadsPolygonFlags) {
+    s3d::Scene d;
+    s3d::Object o = singleTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    o.defaultSlot = 4;
+    o.polygonFlags = {0x12};
+    d.objects.push_back(o);
+    ScenePtr s = parseOk(d);
+    EXPECT_EQ(s->objects[0].polygons[0].flags, 0x12);
+    EXPECT_EQ(s->objects[0].polygons[0].textureSlot, 4);
+}
+
+TEST(SceneFile, AngleAndValueConversions) {
+    s3d::Scene d;
+    s3d::Camera c = stillCamera({0, 0, 0}, {0, 0, 1}, 60.0f);
+    c.roll.keys = {90.0f};
+    d.cameras.push_back(c);
+    s3d::TargetLight tl;
+    tl.angle.keys = {30};
+    tl.angle.times = {0};
+    tl.colour.keys = {200, 100};
+    tl.colour.times = {0, 5};
+    d.targetLights.push_back(tl);
+    s3d::PointLight pl;
+    pl.intensity.keys = {-3};
+    pl.intensity.times = {0};
+    d.pointLights.push_back(pl);
+    ScenePtr s = parseOk(d);
+    EXPECT_FLOAT_EQ(s->cameras[0].rollTrack.keys[0], 1.5707963f);
+    EXPECT_FLOAT_EQ(s->cameras[0].fovTrack.keys[0], 60.0f);
+    EXPECT_FLOAT_EQ(s->targetLights[0].angleTrack.keys[0], 150.0f);
+    EXPECT_FLOAT_EQ(s->targetLights[0].colourTrack.keys[1].z, 100.0f);
+    EXPECT_FLOAT_EQ(s->pointLights[0].intensityTrack.keys[0].y, -3.0f);
+}
+
+TEST(SceneFile, MorphKeysLoadWithTheMorphStepDisabled) {
+    s3d::Scene d;
+    s3d::Object o = singleTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    o.morphTimes = {0, 10, 20};
+    o.extraTriples.assign(9, s3d::V3{5, 5, 5});
+    d.objects.push_back(o);
+    ScenePtr s = parseOk(d);
+    EXPECT_EQ(s->objects[0].morphCount, 3);
+    EXPECT_EQ(s->objects[0].morphTimes[2], 20);
+    EXPECT_EQ(s->objects[0].morphFrames, nullptr);
+}
+
+// A valid description that each rejection case below breaks in one way.
+s3d::Scene validScene() {
+    s3d::Scene d;
+    d.cameras.push_back(stillCamera({0, 0, 0}, {0, 0, 1}));
+    s3d::Object o = singleTriangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+    o.position = vkeys({{0, 0, 0}, {1, 1, 1}}, {0, 10});
+    d.objects.push_back(o);
+    return d;
+}
+
+TEST(SceneFile, RejectsCountsBeyondTheRecords) {
+    ASSERT_EQ(parseResult(validScene()), 0);
+    {
+        s3d::Scene d = validScene();
+        d.objects.assign(5, d.objects[0]);
+        EXPECT_EQ(parseResult(d), -1) << "5 objects";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.cameras.assign(3, d.cameras[0]);
+        EXPECT_EQ(parseResult(d), -1) << "3 cameras";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.pointLights.resize(2);
+        EXPECT_EQ(parseResult(d), -1) << "2 point lights";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.targetLights.resize(2);
+        EXPECT_EQ(parseResult(d), -1) << "2 target lights";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.flares.resize(5);
+        EXPECT_EQ(parseResult(d), -1) << "5 flares";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.pairs.assign(33, {0, 0});
+        EXPECT_EQ(parseResult(d), -1) << "33 pairs";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.objects[0].morphTimes.resize(1001);
+        for (int i = 0; i < 1001; ++i) d.objects[0].morphTimes[i] = static_cast<int16_t>(i);
+        EXPECT_EQ(parseResult(d), -1) << "1001 morph times";
+    }
+}
+
+TEST(SceneFile, RejectsTracksOfMoreThan32KeysAndDescendingTimes) {
+    auto longTrack = [](int n) {
+        s3d::VectorKeys k;
+        for (int i = 0; i < n; ++i) {
+            k.keys.push_back({1, 2, 3});
+            k.times.push_back(static_cast<int16_t>(i * 10));
+        }
+        return k;
+    };
+    {
+        s3d::Scene d = validScene();
+        d.cameras[0].eye = longTrack(32);
+        EXPECT_EQ(parseResult(d), 0) << "32 keys fit";
+        d.cameras[0].eye = longTrack(33);
+        EXPECT_EQ(parseResult(d), -1) << "33 camera keys";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.objects[0].rotation = longTrack(33);
+        EXPECT_EQ(parseResult(d), -1) << "33 rotation keys";
+    }
+    {
+        s3d::Scene d = validScene();
+        s3d::Flare f;
+        f.position = longTrack(33);
+        d.flares.push_back(f);
+        EXPECT_EQ(parseResult(d), -1) << "33 flare keys";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.objects[0].position.times = {10, 5};
+        EXPECT_EQ(parseResult(d), -1) << "descending position times";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.cameras[0].fov.keys = {90, 80};
+        d.cameras[0].fov.times = {3, 3};
+        EXPECT_EQ(parseResult(d), -1) << "equal fov times";
+    }
+    {
+        s3d::Scene d = validScene();
+        d.objects[0].morphTimes = {0, 20, 10};
+        EXPECT_EQ(parseResult(d), -1) << "descending morph times";
+    }
+}
+
+TEST(SceneFile, RejectsBadIndicesAndTextureSlots) {
+    {
+        s3d::Scene d = validScene();
+        d.objects[0].triangles[0].c = 3;
+        EXPECT_EQ(parseResult(d), -1) << "index V";
+        d.objects[0].triangles[0].c = -1;
+        EXPECT_EQ(parseResult(d), -1) << "index -1";
+    }
+    for (int slot : {16, 31, 32, -1}) {
+        s3d::Scene d = validScene();
+        d.objects[0].slots = {static_cast<int8_t>(slot)};
+        EXPECT_EQ(parseResult(d), -1) << "slot " << slot;
+        d.objects[0].slots.clear();
+        d.objects[0].defaultSlot = static_cast<int16_t>(slot);
+        EXPECT_EQ(parseResult(d), -1) << "default slot " << slot;
+    }
+    s3d::Scene d = validScene();
+    d.objects[0].slots = {15};
+    EXPECT_EQ(parseResult(d), 0);
+}
+
+TEST(SceneFile, RejectsNegativeCounts) {
+    // Header byte -1 for the objects.
+    std::vector<uint8_t> bytes = s3d::encode(s3d::Scene{});
+    bytes[0] = 0xFF;
+    int result = 0;
+    parseBytes(bytes, result);
+    EXPECT_EQ(result, -1) << "objects";
+    // A negative pair count, key count and vertex count, written by hand.
+    s3d::Bytes pairs;
+    for (int i = 0; i < 8; ++i) pairs.i8(0);
+    pairs.i16(-1);
+    parseBytes(pairs.data, result);
+    EXPECT_EQ(result, -1) << "pairs";
+    s3d::Bytes camera;
+    for (int b : {0, 0, 0, 1, 0, 0, 0, 0}) camera.i8(b);
+    camera.i16(0);
+    camera.i16(-2);  // target key count
+    for (int i = 0; i < 16; ++i) camera.i16(0);
+    parseBytes(camera.data, result);
+    EXPECT_EQ(result, -1) << "key count";
+    s3d::Bytes object;
+    for (int b : {1, 0, 0, 0, 0, 0, 0, 0}) object.i8(b);
+    object.i16(0);
+    for (int w : {-3, 0, 0, 0, 0, 0, 0, 0, 0, 0}) object.i16(w);
+    parseBytes(object.data, result);
+    EXPECT_EQ(result, -1) << "vertex count";
+}
+
+TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
+    s3d::Scene d = validScene();
+    d.pointLights.resize(1);
+    d.pointLights[0].position = vkeys({{1, 2, 3}}, {0});
+    d.targetLights.resize(1);
+    d.flares.resize(1);
+    d.objects[0].u = {0, 1, 0};
+    d.objects[0].v = {0, 0, 1};
+    d.objects[0].slots = {2};
+    d.objects[0].polygonFlags = {0};
+    d.objects[0].morphTimes = {0, 5};
+    const std::vector<uint8_t> bytes = s3d::encode(d);
+    int result = -2;
+    parseBytes(bytes, result);
+    ASSERT_EQ(result, 0);
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(n));
+        SceneLoadError error;
+        parseBytes(cut, result, &error);
+        ASSERT_EQ(result, -1) << "length " << n;
+        EXPECT_LE(error.offset, n);
+        ASSERT_NE(error.what, nullptr);
+    }
+}
+
+TEST(SceneFile, MissingFileFails) {
+    Scene* s = new Scene();
+    EXPECT_EQ(loadScene("/nonexistent/dazovad.scn", s), -1);
+    delete s;
+}
+
+}  // namespace
