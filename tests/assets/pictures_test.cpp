@@ -2,6 +2,7 @@
 // sizes and storage, the PCX stream, the shape outlines, sprite grounds,
 // pattern levels, strip repeats, texture seams, and run-to-run identity.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -42,15 +43,35 @@ bool isGzip(const Bytes& b) { return b.size() >= 10 && b[0] == 0x1F && b[1] == 0
 
 class Pictures : public ::testing::Test {
 protected:
-    static std::string dirA, dirB;
+    static std::string dirA, dirB, baseDir;
 
+    // CTest runs every test in its own process; they share one output of
+    // the generator, kept under a name made from the generator binary's size
+    // and time, written to a fresh folder and renamed into place.
     static void SetUpTestSuite() {
+        struct stat st {};
+        ASSERT_EQ(stat(PLIVAK_BIN_DIR "/plivak-data", &st), 0) << "plivak-data is not built";
+        const std::string shared = "/tmp/plivak_pics_" + std::to_string(long(st.st_size)) + "_" +
+                                   std::to_string(long(st.st_mtime)) + "/";
         char tmpl[] = "/tmp/plivak_pics_XXXXXX";
         const char* base = mkdtemp(tmpl);
         ASSERT_NE(base, nullptr);
-        dirA = std::string(base) + "/a/";
-        dirB = std::string(base) + "/b/";
-        generate(dirA);
+        baseDir = base;
+        dirB = baseDir + "/b/";
+        struct stat done {};
+        if (stat((shared + "shape7").c_str(), &done) != 0) {
+            const std::string fresh = std::string(base) + "/a/";
+            generate(fresh);
+            if (std::rename(fresh.c_str(), shared.c_str()) != 0) {
+                // Another process got there first: use that output.
+                (void)std::system(("rm -rf " + fresh).c_str());
+            }
+        }
+        dirA = shared;
+    }
+
+    static void TearDownTestSuite() {
+        if (!baseDir.empty()) (void)std::system(("rm -rf " + baseDir).c_str());
     }
 
     static void generate(const std::string& dir) {
@@ -68,7 +89,7 @@ protected:
         return pic::kPictureFiles[0];
     }
 };
-std::string Pictures::dirA, Pictures::dirB;
+std::string Pictures::dirA, Pictures::dirB, Pictures::baseDir;
 
 TEST_F(Pictures, EveryFileHasItsSizeAndStorage) {
     int gz = 0, plain = 0;
