@@ -15,20 +15,7 @@ int16_t readInt16Le(const uint8_t* p) {
 
 }  // namespace
 
-PcxPicture::~PcxPicture() {
-    delete[] pixels;
-    delete[] palette;
-    delete shadeTable;
-}
-
 PcxPicture::Result PcxPicture::parse(const uint8_t* bytes, size_t size) {
-    delete[] pixels;
-    delete[] palette;
-    delete shadeTable;
-    pixels = nullptr;
-    palette = nullptr;
-    shadeTable = nullptr;
-
     if (size < kHeaderSize) return kShortFile;
     if (bytes[0] != 10 || bytes[1] != 5 || bytes[2] == 0 || bytes[3] != 8) return kBadHeader;
     int32_t width = int32_t{readInt16Le(bytes + 8)} - readInt16Le(bytes + 4) + 1;

@@ -8,15 +8,13 @@
 
 class ShadeTable;
 
+// A plain record: like the picture itself, the arrays that parse makes
+// live until the process ends, and nothing here frees them (a test may
+// point the fields at arrays of its own).
 struct PcxPicture {
-    uint8_t* pixels = nullptr;       // 256 x 256 indices, row-major (heap)
-    uint32_t* palette = nullptr;     // 256 colours 0x00RRGGBB (heap)
+    uint8_t* pixels = nullptr;         // 256 x 256 indices, row-major
+    uint32_t* palette = nullptr;       // 256 colours 0x00RRGGBB
     ShadeTable* shadeTable = nullptr;  // from the palette, low = high = 0xFFFFFF
-
-    PcxPicture() = default;
-    ~PcxPicture();
-    PcxPicture(const PcxPicture&) = delete;
-    PcxPicture& operator=(const PcxPicture&) = delete;
 
     enum Result {
         kLoaded,
@@ -28,8 +26,8 @@ struct PcxPicture {
     static constexpr int kHeight = 256;
     static constexpr size_t kHeaderSize = 128;
 
-    // Decodes a whole file held in memory and builds the shade table.
-    // Anything the picture held before is released first.
+    // Decodes a whole file held in memory and builds the shade table. The
+    // fields are set only on success.
     Result parse(const uint8_t* bytes, size_t size);
     // Reads the file whole, then parse.
     Result load(const char* fileName);
