@@ -508,6 +508,24 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
     }
 }
 
+// Spreads the band across the stereo field: every note on these channels
+// carries a set-panning command (XM has no per-channel default), unless
+// the cell already holds an effect.
+void applyPanning(Grid& g) {
+    static const struct { int channel; uint8_t pan; } kPans[] = {
+        {kChHat, 0x68}, {kChCymbal, 0x98}, {kChPad0, 0x50}, {kChPad2, 0xB0},
+        {kChPluck, 0xA8}, {kChLead, 0x70}, {kChEcho, 0xC8},
+    };
+    for (int r = 0; r < g.rows(); ++r)
+        for (const auto& p : kPans) {
+            xm::Cell& c = g.at(r, p.channel);
+            if (c.note != 0 && c.note != xm::kKeyOff && c.effect == 0 && c.param == 0) {
+                c.effect = xm::kSetPanning;
+                c.param = p.pan;
+            }
+        }
+}
+
 // ---- assembly ------------------------------------------------------------
 
 void fail(const char* what) {
@@ -565,6 +583,7 @@ xm::Module composeMusic() {
             if (cue >= 0) show.effect(row + cue, kChControl, xm::kSync, kCueSync);
         row += s.rows;
     }
+    applyPanning(show);
     row = 0;
     for (const Section& s : kShow) {
         for (int r = 0; r < s.rows; r += 64) addPattern(show, row + r, s.rows - r < 64 ? s.rows - r : 64);
@@ -578,6 +597,7 @@ xm::Module composeMusic() {
     const int tailCount = kFinalOrder - tailStart;
     Grid outro(2 * kTailRows);
     arrange(outro, 0, Section{2 * kTailRows, Style::Outro, {-1, -1, -1, -1, -1}}, themes, 0, false);
+    applyPanning(outro);
     Grid tail(tailCount * kTailRows);
     for (int k = 0; k < tailCount; ++k) {
         int r0 = k * kTailRows;
@@ -593,6 +613,7 @@ xm::Module composeMusic() {
     Grid fin(kFinalPatterns * 64);
     Section finale{kFinalPatterns * 64, Style::Finale, {-1, -1, -1, -1, -1}};
     arrange(fin, 0, finale, themes, 0, true);
+    applyPanning(fin);
     for (int r = 0; r < fin.rows(); r += kRowsPerBar) fin.effect(r, kChControl, xm::kSync, kBeatSync);
     fin.effect(fin.rows() - 1, kChControl, xm::kPositionJump, kFinalOrder);
     for (int k = 0; k < kFinalPatterns; ++k) addPattern(fin, k * 64, 64);

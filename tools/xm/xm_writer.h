@@ -51,6 +51,7 @@ enum Effect : uint8_t {
     kPortaDown = 0x2,
     kTonePorta = 0x3,
     kVibrato = 0x4,
+    kSetPanning = 0x8,     // param 0 = left .. 0xFF = right
     kVolumeSlide = 0xA,
     kPositionJump = 0xB,   // param = order position
     kSetVolume = 0xC,
