@@ -37,6 +37,11 @@ void renderRayGrid(const RayScene& scene, const RayViewport& viewport) {
     RayTraceScene prepared;
     prepareRayTrace(scene, prepared);
     const RayCamera cam = rayCamera(scene, viewport);
+    // Every primary ray starts at the centre and every shadow ray at the
+    // light: their origin terms are shared by the whole frame.
+    RayOriginTerms fromCentre, fromLight;
+    rayOriginTerms(prepared, cam.centre, fromCentre);
+    rayOriginTerms(prepared, prepared.light, fromLight);
     const RayVec3 eye = {scene.eye[0], scene.eye[1], scene.eye[2]};
 
     int32_t columns = viewport.width < kRayGridColumns ? viewport.width : kRayGridColumns;
@@ -49,7 +54,7 @@ void renderRayGrid(const RayScene& scene, const RayViewport& viewport) {
         for (int32_t j = 0; j < columns; ++j) {
             RayVec3 d = rowPoint + (static_cast<float>(j) - cam.halfWidth) * cam.right - cam.centre;
             rayNormalize(d);
-            const RayColour c = traceRay(prepared, cam.centre, d, 1);
+            const RayColour c = traceRay(prepared, fromCentre, fromLight, cam.centre, d, 1);
             RaySampleGrid[j][i] = {clampChannel(c.r, 255), clampChannel(c.g, 255), clampChannel(c.b, 255)};
         }
     }

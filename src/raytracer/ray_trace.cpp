@@ -76,49 +76,66 @@ inline bool traceable(const RayObject& object) {
 // Where the nearest hit was found: the kind list and the slot in it.
 enum class HitKind { kNone, kPlane, kSphere, kEllipsoid };
 
+// The intersections with the origin's terms given: the second halves of
+// the routines below.
+inline float planeHit(const RayPlaneGeometry& p, float offset, const RayVec3& d) {
+    const float denom = p.a * d.x + p.b * d.y + p.c * d.z;
+    if (denom == 0.0f) return RAY_MISS;
+    const float t = -offset / denom;
+    return t > 0.0f ? t : RAY_MISS;
+}
+
+inline float sphereHit(const RayVec3& from, float rest, const RayVec3& d) {
+    const float b = 2.0f * rayDot(from, d);
+    const float disc = b * b - 4.0f * rest;
+    if (disc < 0.0f) return RAY_MISS;
+    const float t = (-b - std::sqrt(disc)) * 0.5f;
+    return t > 0.0f ? t : RAY_MISS;
+}
+
+inline float ellipsoidHit(const RayEllipsoidGeometry& e, const RayVec3& from, float rest, const RayVec3& d) {
+    const RayVec3 v = {e.scale.x * d.x, e.scale.y * d.y, e.scale.z * d.z};
+    const float a = rayDot(v, v);
+    const float b = 2.0f * rayDot(v, from);
+    const float disc = b * b - 4.0f * a * rest;
+    if (disc < 0.0f) return RAY_MISS;
+    const float t = (-b - std::sqrt(disc)) / (2.0f * a);
+    return t > 0.0f ? t : RAY_MISS;
+}
+
+inline float planeOffset(const RayPlaneGeometry& p, const RayVec3& o) { return p.d + p.a * o.x + p.b * o.y + p.c * o.z; }
+
+inline RayVec3 ellipsoidFrom(const RayEllipsoidGeometry& e, const RayVec3& o) {
+    return {e.scale.x * (o.x - e.centre.x), e.scale.y * (o.y - e.centre.y), e.scale.z * (o.z - e.centre.z)};
+}
+
 // True when any object lies on the shadow ray closer than the limit; the
 // order of the tests does not change the answer.
-bool shadowed(const RayTraceScene& s, const Ray& ray, float limit) {
+bool shadowed(const RayTraceScene& s, const RayOriginTerms& fromLight, const RayVec3& d, float limit) {
     for (int32_t k = 0; k < s.planeCount; ++k)
-        if (intersectPlane(s.planes[k], ray) < limit) return true;
+        if (planeHit(s.planes[k], fromLight.planeOffset[k], d) < limit) return true;
     for (int32_t k = 0; k < s.sphereCount; ++k)
-        if (intersectSphere(s.spheres[k], ray) < limit) return true;
+        if (sphereHit(fromLight.sphereFrom[k], fromLight.sphereRest[k], d) < limit) return true;
     for (int32_t k = 0; k < s.ellipsoidCount; ++k)
-        if (intersectEllipsoid(s.ellipsoids[k], ray) < limit) return true;
+        if (ellipsoidHit(s.ellipsoids[k], fromLight.ellipsoidFrom[k], fromLight.ellipsoidRest[k], d) < limit)
+            return true;
     return false;
 }
 
 }  // namespace
 
 float intersectPlane(const RayPlaneGeometry& p, const Ray& ray) {
-    const RayVec3& o = ray.origin;
-    const RayVec3& d = ray.direction;
-    const float denom = p.a * d.x + p.b * d.y + p.c * d.z;
-    if (denom == 0.0f) return RAY_MISS;
-    const float t = -(p.d + p.a * o.x + p.b * o.y + p.c * o.z) / denom;
-    return t > 0.0f ? t : RAY_MISS;
+    return planeHit(p, planeOffset(p, ray.origin), ray.direction);
 }
 
 float intersectSphere(const RaySphereGeometry& s, const Ray& ray) {
-    const RayVec3 l = ray.origin - s.centre;
-    const float b = 2.0f * rayDot(l, ray.direction);
-    const float disc = b * b - 4.0f * (rayDot(l, l) - s.radius * s.radius);
-    if (disc < 0.0f) return RAY_MISS;
-    const float t = (-b - std::sqrt(disc)) * 0.5f;
-    return t > 0.0f ? t : RAY_MISS;
+    const RayVec3 from = ray.origin - s.centre;
+    return sphereHit(from, rayDot(from, from) - s.radius * s.radius, ray.direction);
 }
 
 float intersectEllipsoid(const RayEllipsoidGeometry& e, const Ray& ray) {
-    const RayVec3& o = ray.origin;
-    const RayVec3& d = ray.direction;
-    const RayVec3 x = {e.scale.x * (o.x - e.centre.x), e.scale.y * (o.y - e.centre.y), e.scale.z * (o.z - e.centre.z)};
-    const RayVec3 v = {e.scale.x * d.x, e.scale.y * d.y, e.scale.z * d.z};
-    const float a = rayDot(v, v);
-    const float b = 2.0f * rayDot(v, x);
-    const float disc = b * b - 4.0f * a * (rayDot(x, x) - e.radius * e.radius);
-    if (disc < 0.0f) return RAY_MISS;
-    const float t = (-b - std::sqrt(disc)) / (2.0f * a);
-    return t > 0.0f ? t : RAY_MISS;
+    const RayVec3 from = ellipsoidFrom(e, ray.origin);
+    return ellipsoidHit(e, from, rayDot(from, from) - e.radius * e.radius, ray.direction);
 }
 
 RayVec3 planeNormal(const RayPlaneGeometry& p) { return {p.a, p.b, p.c}; }
@@ -244,9 +261,25 @@ void prepareRayTrace(const RayScene& scene, RayTraceScene& s) {
     }
 }
 
-RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3& direction, int32_t depth) {
+void rayOriginTerms(const RayTraceScene& s, const RayVec3& o, RayOriginTerms& terms) {
+    for (int32_t k = 0; k < s.planeCount; ++k) terms.planeOffset[k] = planeOffset(s.planes[k], o);
+    for (int32_t k = 0; k < s.sphereCount; ++k) {
+        const RaySphereGeometry& sphere = s.spheres[k];
+        const RayVec3 from = o - sphere.centre;
+        terms.sphereFrom[k] = from;
+        terms.sphereRest[k] = rayDot(from, from) - sphere.radius * sphere.radius;
+    }
+    for (int32_t k = 0; k < s.ellipsoidCount; ++k) {
+        const RayEllipsoidGeometry& e = s.ellipsoids[k];
+        const RayVec3 from = ellipsoidFrom(e, o);
+        terms.ellipsoidFrom[k] = from;
+        terms.ellipsoidRest[k] = rayDot(from, from) - e.radius * e.radius;
+    }
+}
+
+RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
+                   const RayVec3& origin, const RayVec3& direction, int32_t depth) {
     ++counts.traced;
-    const Ray ray = {origin, direction};
 
     // Nearest hit; on equal distances the earlier table entry wins.
     float nearest = RAY_MISS;
@@ -254,7 +287,7 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
     HitKind kind = HitKind::kNone;
     int32_t slot = 0;
     for (int32_t k = 0; k < s.planeCount; ++k) {
-        const float t = intersectPlane(s.planes[k], ray);
+        const float t = planeHit(s.planes[k], fromOrigin.planeOffset[k], direction);
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.planeIndex[k] < hit))) {
             nearest = t;
             hit = s.planeIndex[k];
@@ -263,7 +296,7 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
         }
     }
     for (int32_t k = 0; k < s.sphereCount; ++k) {
-        const float t = intersectSphere(s.spheres[k], ray);
+        const float t = sphereHit(fromOrigin.sphereFrom[k], fromOrigin.sphereRest[k], direction);
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.sphereIndex[k] < hit))) {
             nearest = t;
             hit = s.sphereIndex[k];
@@ -272,7 +305,8 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
         }
     }
     for (int32_t k = 0; k < s.ellipsoidCount; ++k) {
-        const float t = intersectEllipsoid(s.ellipsoids[k], ray);
+        const float t =
+            ellipsoidHit(s.ellipsoids[k], fromOrigin.ellipsoidFrom[k], fromOrigin.ellipsoidRest[k], direction);
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.ellipsoidIndex[k] < hit))) {
             nearest = t;
             hit = s.ellipsoidIndex[k];
@@ -309,7 +343,7 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
     const int32_t flags = s.scene->flags;
     if (flags & kRayShadows) {
         ++counts.shadow;
-        if (shadowed(s, {s.light, toPoint}, shadowLimit)) {
+        if (shadowed(s, fromLight, toPoint, shadowLimit)) {
             local = {local.r * 0.625f, local.g * 0.625f, local.b * 0.625f};
         }
     }
@@ -320,8 +354,11 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
         if (k != 0.0f) {
             const float twiceCos = 2.0f * rayDot(normal, direction);
             const RayVec3 reflected = direction - twiceCos * normal;
+            const RayVec3 start = point + reflected;
             ++counts.reflected;
-            const RayColour m = traceRay(s, point + reflected, reflected, depth - 1);
+            RayOriginTerms fromStart;
+            rayOriginTerms(s, start, fromStart);
+            const RayColour m = traceRay(s, fromStart, fromLight, start, reflected, depth - 1);
             const float keep = 1.0f - k;
             local = {keep * local.r + k * m.r, keep * local.g + k * m.g, keep * local.b + k * m.b};
         }
@@ -332,7 +369,10 @@ RayColour traceRay(const RayTraceScene& s, const RayVec3& origin, const RayVec3&
 RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth) {
     RayTraceScene prepared;
     prepareRayTrace(scene, prepared);
-    return traceRay(prepared, origin, direction, depth);
+    RayOriginTerms fromOrigin, fromLight;
+    rayOriginTerms(prepared, origin, fromOrigin);
+    rayOriginTerms(prepared, prepared.light, fromLight);
+    return traceRay(prepared, fromOrigin, fromLight, origin, direction, depth);
 }
 
 RayCounts rayCounts() { return counts; }

@@ -81,15 +81,31 @@ struct RayTraceScene {
     int32_t ellipsoidIndex[kRayMaxObjects];
 };
 
+// The parts of each intersection that depend on the ray's origin only,
+// worked out once for all rays from one point (the projection centre, the
+// light). They are the very values the intersection routines form, so a
+// ray traced with them gives the same bits as one traced without.
+struct RayOriginTerms {
+    float planeOffset[kRayMaxObjects];   // d + a*O.x + b*O.y + c*O.z
+    RayVec3 sphereFrom[kRayMaxObjects];  // O - centre
+    float sphereRest[kRayMaxObjects];    // (O - centre).(O - centre) - r*r
+    RayVec3 ellipsoidFrom[kRayMaxObjects];  // scaled O - centre
+    float ellipsoidRest[kRayMaxObjects];    // its square length - r*r
+};
+
 // Reads the scene's light and at most kRayMaxObjects table entries (none
 // when the table is missing); unknown type codes are left out.
 void prepareRayTrace(const RayScene& scene, RayTraceScene& prepared);
+void rayOriginTerms(const RayTraceScene& prepared, const RayVec3& origin, RayOriginTerms& terms);
 
 // The colour seen along the ray. Shadows when flags bit 1 is set; one
 // mirror bounce per level of depth when flags bit 0 is set (the renderer
 // passes depth 1). A ray that hits nothing is black.
-RayColour traceRay(const RayTraceScene& prepared, const RayVec3& origin, const RayVec3& direction, int32_t depth);
 RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth);
+// The same on a prepared scene, with the terms of the ray's origin and of
+// the light (both from rayOriginTerms).
+RayColour traceRay(const RayTraceScene& prepared, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
+                   const RayVec3& origin, const RayVec3& direction, int32_t depth);
 
 // Rays cast since the last reset, for the benchmark: the counters cost one
 // add per ray and are not meant to be read by the demo.
