@@ -181,11 +181,20 @@ TEST_F(Pictures, ShapesParseAsOutlinesOfSimilarLength) {
         EXPECT_GE(count, 8) << path;
         EXPECT_LE(count, 12) << path;
         std::set<long> directions;
+        double previous = 0;
         for (int i = 0; i < count; ++i) {
             float x, y;
             ASSERT_EQ(std::fscanf(f, "%f %f", &x, &y), 2) << path << " vertex " << i;
             EXPECT_GT(std::hypot(x, y), 1.0f) << "a vertex at the origin has no direction";
-            directions.insert(std::lround(std::atan2(y, x) * 180.0 / M_PI) % 360);
+            const double angle = std::atan2(y, x) * 180.0 / M_PI;
+            directions.insert((std::lround(angle) + 360) % 360);
+            // Every outline turns the same way round, less than half a turn
+            // per vertex, so that morphing between them does not fold over.
+            if (i > 0) {
+                const double step = std::fmod(angle - previous + 720.0, 360.0);
+                EXPECT_LT(step, 180.0) << path << " vertex " << i;
+            }
+            previous = angle;
         }
         EXPECT_GE(directions.size(), 3u) << path;
         std::fclose(f);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "gen/pic_table.h"
+#include "gen/pic_codec.h"
 
 namespace pic {
 
@@ -52,19 +52,8 @@ Rgb Canvas::overBlack() const { return opaque(); }
 Rgb Canvas::keyed() const {
     Rgb out(w_, h_);
     eachPixel(surface_, w_, h_, [&](int x, int y, int a, int r, int g, int b) {
-        if (a < 128) {
-            out.set(x, y, 0, 0, 255);
-            return;
-        }
-        // Undo the premultiplication, rounding to nearest.
-        r = (r * 255 + a / 2) / a;
-        g = (g * 255 + a / 2) / a;
-        b = (b * 255 + a / 2) / a;
-        if (r > 255) r = 255;
-        if (g > 255) g = 255;
-        if (b > 255) b = 255;
-        if (nearKey(r, g, b) || (r == 0 && g == 0 && b == 255)) b = 150;
-        out.set(x, y, r, g, b);
+        const KeyedPixel k = keyPixel(a, r, g, b);
+        out.set(x, y, k.r, k.g, k.b);
     });
     return out;
 }

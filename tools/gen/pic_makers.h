@@ -24,8 +24,6 @@ std::vector<uint8_t> makePattern2();
 
 // "cooltext.pcx": the whole file.
 std::vector<uint8_t> makeCoolTextPcx();
-// Run-length encoding of 8-bit PCX picture data as one stream.
-std::vector<uint8_t> encodePcxRuns(const std::vector<uint8_t>& pixels);
 
 // Text of "shapeN", N = 1..7.
 std::string makeShape(int n);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gen/pic_codec.h"
 #include "gen/pic_makers.h"
 
 namespace pic {
@@ -117,29 +118,6 @@ void put16(std::vector<uint8_t>& b, size_t at, int v) {
 
 }  // namespace
 
-std::vector<uint8_t> encodePcxRuns(const std::vector<uint8_t>& pixels) {
-    // Runs stop at the end of each 256-byte line, which every reader accepts
-    // (those that decode line by line and those that decode one stream).
-    std::vector<uint8_t> out;
-    for (size_t line = 0; line < pixels.size(); line += kSize) {
-        const size_t end = line + kSize < pixels.size() ? line + kSize : pixels.size();
-        size_t i = line;
-        while (i < end) {
-            const uint8_t v = pixels[i];
-            size_t run = 1;
-            while (i + run < end && run < 63 && pixels[i + run] == v) ++run;
-            if (run > 1 || v >= 192) {
-                out.push_back(uint8_t(0xC0 | run));
-                out.push_back(v);
-            } else {
-                out.push_back(v);
-            }
-            i += run;
-        }
-    }
-    return out;
-}
-
 std::vector<uint8_t> makeCoolTextPcx() {
     std::vector<uint8_t> file(128, 0);
     file[0] = 10;  // manufacturer
@@ -155,7 +133,7 @@ std::vector<uint8_t> makeCoolTextPcx() {
     file[65] = 1;  // planes
     put16(file, 66, kSize);  // bytes per line
     put16(file, 68, 1);      // colour palette
-    const std::vector<uint8_t> runs = encodePcxRuns(coolPixels());
+    const std::vector<uint8_t> runs = encodePcxRuns(coolPixels(), kSize);
     file.insert(file.end(), runs.begin(), runs.end());
     file.push_back(0x0C);
     const std::vector<uint8_t> pal = coolPalette();

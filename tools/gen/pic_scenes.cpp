@@ -270,7 +270,6 @@ void pyramidScene(cairo_t* cr, int frame, bool day) {
     }
     cairo_stroke(cr);
     // Apex glow over everything.
-    setRadial(cr, ax, ay, 0, 34, {{0.0, kWhite}, {1.0, kGold}}, 0.0);
     cairo_pattern_t* glow = cairo_pattern_create_radial(ax, ay, 0, ax, ay, 34);
     cairo_pattern_add_color_stop_rgba(glow, 0.0, 1, 1, 0.9, day ? 0.9 : 0.8);
     cairo_pattern_add_color_stop_rgba(glow, 1.0, 1, 0.8, 0.4, 0.0);

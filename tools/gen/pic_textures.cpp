@@ -4,8 +4,8 @@
 // under the warps, the tunnel and polar maps and the 3D polygons.
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 
+#include "gen/pic_codec.h"
 #include "gen/pic_makers.h"
 
 namespace pic {
@@ -182,17 +182,6 @@ Rgb weeve() {
         const float l = shade * fibre * dip;
         return Mix{warm.r * l, warm.g * l, warm.b * l};
     });
-}
-
-// Orders 64000 scores into levels 0..255, 250 positions each: the ranks of
-// the scores (ties by position) divided by 250.
-std::vector<uint8_t> levelsByRank(const std::vector<float>& score) {
-    std::vector<int> order(score.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return score[size_t(a)] < score[size_t(b)]; });
-    std::vector<uint8_t> out(score.size());
-    for (size_t rank = 0; rank < order.size(); ++rank) out[size_t(order[rank])] = uint8_t(rank * 256 / order.size());
-    return out;
 }
 
 }  // namespace
