@@ -192,41 +192,83 @@ bool isChordTone(int pc, const Chord& chord) {
     return pc == chord.tones[0] || pc == chord.tones[1] || pc == chord.tones[2];
 }
 
-// A four-bar melody over a progression: chord tones on the strong rows
-// (0 and 8 of a bar), scale steps in between, inside [low, high]; bar 2
-// repeats the rhythm of bar 0 so the phrase has a shape a listener can hold.
-std::vector<NoteEvent> makeTheme(uint32_t seed, const Chord* progression, int low, int high, bool slow) {
+int pitchClass(int semitone) { return ((semitone % 12) + 12) % 12; }
+
+// Moves `steps` scale steps up (steps > 0) or down from `pitch`.
+int scaleStep(int pitch, int steps, const Chord& chord) {
+    int dir = steps > 0 ? 1 : -1;
+    for (int k = 0; k < steps * dir; ++k) {
+        do pitch += dir; while (!inScale(pitchClass(pitch), chord));
+    }
+    return pitch;
+}
+
+// A four-bar melody over a progression. Strong rows (0 and 8 of a bar) take
+// a chord tone, possibly a leap of up to a fifth; the rows between move by
+// one or two scale steps. Bar 2 restates bar 0 moved to its own chord (a
+// sequence, so the phrase has a shape a listener can hold) and bar 3 closes
+// on a long chord tone. An answer phrase keeps the first two bars of the
+// theme it answers and writes new closing bars.
+std::vector<NoteEvent> makeTheme(uint32_t seed, const Chord* progression, int low, int high, bool slow,
+                                 const std::vector<NoteEvent>* answerTo = nullptr) {
     Dice dice(seed);
     std::vector<NoteEvent> out;
     const auto& rhythms = slow ? kSlowRhythms : kRhythms;
     const int rhythmCount = slow ? 3 : 4;
-    int first = dice.roll(rhythmCount);
     int pitch = (low + high) / 2;
-    for (int bar = 0; bar < 4; ++bar) {
+    int firstBar = 0;
+    if (answerTo) {
+        for (const NoteEvent& e : *answerTo)
+            if (e.row < 2 * kRowsPerBar) {
+                out.push_back(e);
+                pitch = e.semitone;
+            }
+        firstBar = 2;
+    }
+    for (int bar = firstBar; bar < 4; ++bar) {
         const Chord& chord = progression[bar];
-        const std::vector<Step>& rhythm =
-            bar == 3 ? (slow ? kSlowClosing : kClosing) : bar == 2 ? rhythms[first] : bar == 0 ? rhythms[first] : rhythms[dice.roll(rhythmCount)];
+        if (bar == 2 && !answerTo) {
+            int shift = pitchClass(chord.root - progression[0].root);
+            if (shift > 6) shift -= 12;
+            for (size_t i = 0, n = out.size(); i < n; ++i) {
+                const NoteEvent& e = out[i];
+                if (e.row >= kRowsPerBar) break;
+                int p = e.semitone + shift;
+                while (!inScale(pitchClass(p), chord)) ++p;
+                while (p > high) p -= 12;
+                while (p < low) p += 12;
+                out.push_back(NoteEvent{e.row + 2 * kRowsPerBar, p, e.length});
+                pitch = p;
+            }
+            continue;
+        }
+        const std::vector<Step>& rhythm = bar == 3 ? (slow ? kSlowClosing : kClosing) : rhythms[dice.roll(rhythmCount)];
         for (const Step& st : rhythm) {
             bool strong = st.start == 0 || st.start == 8;
             int best = pitch;
-            if (strong) {
-                // The nearest chord tone above or below, chosen by the dice.
-                int up = pitch, down = pitch;
-                while (!isChordTone(((up % 12) + 12) % 12, chord)) ++up;
-                while (!isChordTone(((down % 12) + 12) % 12, chord)) --down;
-                best = dice.roll(2) ? up : down;
-                if (best > high) best = down;
-                if (best < low) best = up;
-            } else {
-                int move = dice.roll(4) + 1;  // 1..4 scale steps
-                int dir = pitch > high - 3 ? -1 : pitch < low + 3 ? 1 : (dice.roll(2) ? 1 : -1);
-                best = pitch;
-                for (int k = 0; k < (move > 2 ? 1 : move); ++k) {
-                    do best += dir; while (!inScale(((best % 12) + 12) % 12, chord));
+            if (strong || bar == 3) {
+                // Chord tones within a fifth either way, not the note itself;
+                // the closing note prefers the nearest.
+                int candidates[16], count = 0;
+                for (int p = pitch - 7; p <= pitch + 7; ++p)
+                    if (p != pitch && p >= low && p <= high && isChordTone(pitchClass(p), chord) && count < 16)
+                        candidates[count++] = p;
+                if (count > 0) {
+                    if (bar == 3) {
+                        best = candidates[0];
+                        for (int k = 1; k < count; ++k)
+                            if (std::abs(candidates[k] - pitch) < std::abs(best - pitch)) best = candidates[k];
+                    } else {
+                        best = candidates[dice.roll(count)];
+                    }
                 }
+            } else {
+                int size = dice.roll(3) == 0 ? 2 : 1;
+                int dir = pitch > high - 3 ? -1 : pitch < low + 3 ? 1 : (dice.roll(2) ? 1 : -1);
+                best = scaleStep(pitch, dir * size, chord);
             }
-            if (best > high) best -= 12;
-            if (best < low) best += 12;
+            while (best > high) best -= 12;
+            while (best < low) best += 12;
             pitch = best;
             out.push_back(NoteEvent{bar * kRowsPerBar + st.start, pitch, st.length});
         }
@@ -307,15 +349,15 @@ Themes makeThemes() {
     Themes t;
     const int low = 4 * 12 + 7, high = 5 * 12 + 9;  // G-4 .. A-5
     t.main[0] = makeTheme(0x5eed01, kProgressions[0], low, high, false);
-    t.main[1] = makeTheme(0x5eed02, kProgressions[0], low, high, false);
+    t.main[1] = makeTheme(0x5eed02, kProgressions[0], low, high, false, &t.main[0]);
     t.drive[0] = makeTheme(0x5eed11, kProgressions[1], low, high, false);
-    t.drive[1] = makeTheme(0x5eed12, kProgressions[1], low, high, false);
+    t.drive[1] = makeTheme(0x5eed12, kProgressions[1], low, high, false, &t.drive[0]);
     t.soar[0] = makeTheme(0x5eed21, kProgressions[2], low + 5, high + 3, false);
-    t.soar[1] = makeTheme(0x5eed22, kProgressions[2], low + 5, high + 3, false);
+    t.soar[1] = makeTheme(0x5eed22, kProgressions[2], low + 5, high + 3, false, &t.soar[0]);
     t.drift[0] = makeTheme(0x5eed31, kProgressions[3], low, high, true);
-    t.drift[1] = makeTheme(0x5eed32, kProgressions[3], low, high, true);
+    t.drift[1] = makeTheme(0x5eed32, kProgressions[3], low, high, true, &t.drift[0]);
     t.finale[0] = makeTheme(0x5eed41, kProgressions[4], low, high, false);
-    t.finale[1] = makeTheme(0x5eed42, kProgressions[4], low, high, false);
+    t.finale[1] = makeTheme(0x5eed42, kProgressions[4], low, high, false, &t.finale[0]);
     return t;
 }
 
