@@ -28,8 +28,8 @@ namespace midas {
 constexpr int kSampleRate = 44100;
 constexpr int kChannels = 2;           // interleaved 16-bit stereo
 constexpr int kChunkFrames = 64;       // the most frames rendered in one step
-constexpr int kMaxModules = 4;         // modules loaded at once
-constexpr int kMaxPendingSyncs = 1024; // stamped syncs not yet heard
+constexpr int kMaxModules = 4;         // modules loaded at once; one more fails to load
+constexpr int kMaxPendingSyncs = 1024; // stamped syncs not yet heard; more are counted and dropped
 constexpr uint8_t kSyncEffect = 32;    // XM effect W: a sync command
 
 // The sync commands of an XM file, found in its own pattern data, and the

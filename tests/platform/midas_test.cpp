@@ -337,6 +337,40 @@ TEST_F(MidasTest, ShutdownCallsAreSafeTwiceAndOutOfOrder) {
     EXPECT_EQ(midas::output(), midas::Output::Virtual);
 }
 
+TEST_F(MidasTest, FixedPoolsRefuseOrCountWhatDoesNotFit) {
+    xm::Module m = makeModule(32, {0}, {4});
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 32; ++c) m.patterns[0].at(r, c) = xm::syncCell(static_cast<uint8_t>(c));
+    m.tempo = 1;
+    writeFile(encode(m));
+    MIDASmodule extra[midas::kMaxModules];
+    for (MIDASmodule& e : extra) {
+        e = MIDASloadModule(path.c_str());
+        ASSERT_NE(e, nullptr);
+    }
+    EXPECT_EQ(MIDASloadModule(path.c_str()), nullptr);  // the pool is full
+    for (int i = 1; i < midas::kMaxModules; ++i) EXPECT_TRUE(MIDASfreeModule(extra[i]));
+    module = extra[0];
+    play = MIDASplayModule(module, 0);
+    ASSERT_NE(play, nullptr);
+    ASSERT_TRUE(MIDASsetMusicSyncCallback(play, recordSync));
+
+    // Rendered far ahead of what is heard, 32 syncs a row fill the queue:
+    // the rest are counted and dropped, and what was queued fires in order.
+    int16_t chunk[midas::kChunkFrames * 2];
+    std::lock_guard<std::mutex> lock(midas::stateMutex());
+    MidasPlayback* pb = midas::activePlayback();
+    ASSERT_EQ(pb, play);
+    int rows = midas::kMaxPendingSyncs / 32 + 2;  // rows of one 882-frame tick
+    while (pb->rendered < static_cast<int64_t>(rows) * 882) midas::renderChunk(*pb, chunk, midas::kChunkFrames);
+    EXPECT_EQ(pb->pendingCount, midas::kMaxPendingSyncs);
+    EXPECT_EQ(pb->droppedSyncs, static_cast<int64_t>(rows * 32 - midas::kMaxPendingSyncs));
+    midas::fireDue(*pb, pb->rendered);
+    ASSERT_EQ(fired.size(), static_cast<size_t>(midas::kMaxPendingSyncs));
+    for (size_t i = 0; i < fired.size(); ++i) ASSERT_EQ(fired[i].value, i % 32);
+    EXPECT_EQ(pb->pendingCount, 0);
+}
+
 // The scan of the file's own pattern data, on damaged files.
 TEST(XmSyncScan, FindsSyncsAndDelaysAndSurvivesCutFiles) {
     xm::Module m = makeModule(2, {0, 1}, {4, 3});
