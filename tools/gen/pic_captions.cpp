@@ -231,27 +231,29 @@ Rgb binary(uint32_t seed, Colour bright, Colour dim) {
     return out;
 }
 
-constexpr const char* kGreeted[] = {"quelmar",  "vintrosa", "nimbrel", "kalloway", "fernhaus",
-                                    "trundle",  "zephrin",  "glimsk",  "brindle",  "cosmolt",
-                                    "paddlewick", "oxbowen"};
+// Names the scroller does not carry; the picture keeps them in a top and a
+// bottom band, clear of rows 45..155 where the scroller's bars turn.
+constexpr const char* kGreeted[] = {"trundle", "zephrin", "glimsk", "brindle",
+                                    "cosmolt", "paddlewick", "oxbowen", "tovrik"};
 
 // The greetings picture: mostly key, so the polar map shows through; a title
-// and the names in two columns, half-blended over the map.
+// and a name beside it above, two lines of names below, half-blended over
+// the map.
 Rgb greets2() {
     Canvas c(320, 200, true);
     cairo_t* cr = c.cr();
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    fitFont(cr, Face::SerifBoldItalic, "greetings", 220, 34);
+    fitFont(cr, Face::SerifBoldItalic, "greetings", 200, 30);
     cairo_new_path(cr);
-    textPathCentred(cr, "greetings", 160, 24);
+    textPathCentred(cr, "greetings", 160, 22);
     cairo_set_line_width(cr, 4);
     setColour(cr, kInk);
     cairo_stroke_preserve(cr);
-    setLinear(cr, 0, 8, 0, 40, {{0.0, hex(0xFFFFFF)}, {1.0, hex(0xFFC040)}});
+    setLinear(cr, 0, 7, 0, 37, {{0.0, hex(0xFFFFFF)}, {1.0, hex(0xFFC040)}});
     cairo_fill(cr);
-    selectFont(cr, Face::SansBold, 15);
-    for (int i = 0; i < 12; ++i) {
-        const double x = i % 2 ? 232 : 88, baseline = 67 + (i / 2) * 23;
+    selectFont(cr, Face::SansBold, 13);
+    for (int i = 0; i < 8; ++i) {
+        const double x = 40 + (i % 4) * 80, baseline = 175 + (i / 4) * 18;
         cairo_text_extents_t e;
         cairo_text_extents(cr, kGreeted[i], &e);
         cairo_new_path(cr);
@@ -261,6 +263,15 @@ Rgb greets2() {
         setColour(cr, kInk);
         cairo_stroke_preserve(cr);
         setColour(cr, i % 2 ? hex(0xA0E0FF) : hex(0xFFE0A0));
+        cairo_fill(cr);
+    }
+    // Two thin rules that frame the scroller's band.
+    for (double y : {44.0, 157.0}) {
+        cairo_rectangle(cr, 20, y - 1.5, 280, 3);
+        setColour(cr, kInk);
+        cairo_fill(cr);
+        cairo_rectangle(cr, 21, y - 0.5, 278, 1);
+        setColour(cr, hex(0xFFE0A0));
         cairo_fill(cr);
     }
     return c.keyed();
