@@ -13,6 +13,7 @@ bool writePictures(const std::string& outDir) {
     makeScenes(pictures);
     makeGadgets(pictures);
     makeCaptions(pictures);
+    if (!fontsAreDejaVu()) return false;
     const std::vector<uint8_t> patterns[2] = {makePattern1(), makePattern2()};
 
     for (const PictureFile& f : kPictureFiles) {

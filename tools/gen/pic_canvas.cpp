@@ -1,9 +1,11 @@
 #include "gen/pic_canvas.h"
 
+#include <cairo-ft.h>
 #include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "gen/pic_codec.h"
 
@@ -94,6 +96,34 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
     cairo_close_path(cr);
 }
 
+namespace {
+
+// Every face is checked once: the pictures must be set in DejaVu whatever
+// else the machine has installed, or they would differ between machines.
+bool gFontChecked[7] = {false, false, false, false, false, false, false};
+bool gFontsOk = true;
+
+void checkDejaVu(cairo_t* cr, Face face, const char* family) {
+    const int i = int(face);
+    if (gFontChecked[i]) return;
+    gFontChecked[i] = true;
+    cairo_scaled_font_t* sf = cairo_get_scaled_font(cr);
+    bool ok = false;
+    if (cairo_scaled_font_get_type(sf) == CAIRO_FONT_TYPE_FT) {
+        FT_Face ft = cairo_ft_scaled_font_lock_face(sf);
+        ok = ft && ft->family_name && std::strncmp(ft->family_name, "DejaVu", 6) == 0;
+        if (ft) cairo_ft_scaled_font_unlock_face(sf);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "plivak-data: the font \"%s\" (fonts-dejavu-core) is not installed\n", family);
+        gFontsOk = false;
+    }
+}
+
+}  // namespace
+
+bool fontsAreDejaVu() { return gFontsOk; }
+
 void selectFont(cairo_t* cr, Face face, double size) {
     const char* family = "DejaVu Sans";
     cairo_font_slant_t slant = CAIRO_FONT_SLANT_NORMAL;
@@ -125,6 +155,7 @@ void selectFont(cairo_t* cr, Face face, double size) {
     cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(cr, o);
     cairo_font_options_destroy(o);
+    checkDejaVu(cr, face, family);
 }
 
 double fitFont(cairo_t* cr, Face face, const std::string& text, double w, double h) {

@@ -79,6 +79,9 @@ enum class Face { Sans, SansBold, Serif, SerifBoldItalic, Mono, MonoBold, SansBo
 // Selects a DejaVu face at the given pixel size, unhinted, grey anti-aliasing
 // (the same on every run whatever the desktop settings).
 void selectFont(cairo_t* cr, Face face, double size);
+// False once a face resolved to something other than DejaVu (the generator
+// then fails rather than write pictures that depend on the machine's fonts).
+bool fontsAreDejaVu();
 // Size at which the text fits a box of w x h pixels (ink extents).
 double fitFont(cairo_t* cr, Face face, const std::string& text, double w, double h);
 // Adds the outline of the text to the path with its ink box centred on
