@@ -104,6 +104,9 @@ constexpr int kFinalPatterns = 8;  // 64 rows each, a beat on every bar
 
 // ---- the song grid -------------------------------------------------------
 
+// Pitches below are semitone indices, C-0 = 0 (the XM note number less one).
+constexpr int kDrumPitch = kDrumNote - 1;
+
 class Grid {
 public:
     explicit Grid(int rows) : rows_(rows), cells_(static_cast<size_t>(rows * kChannelCount)) {}
@@ -291,13 +294,13 @@ int hitVolume(char c, int loud) {
 void drumLine(Grid& g, int row0, int rows, int ch, uint8_t instrument, const char* pattern, int loud) {
     for (int r = 0; r < rows && pattern[r % kRowsPerBar]; ++r) {
         int v = hitVolume(pattern[r % kRowsPerBar], loud);
-        if (v > 0) g.note(row0 + r, ch, kDrumNote - 1, instrument, v);
+        if (v > 0) g.note(row0 + r, ch, kDrumPitch, instrument, v);
     }
 }
 
 // A snare roll over `rows` rows: 16ths rising from `from` to `to`.
 void snareRoll(Grid& g, int row0, int rows, int from, int to) {
-    for (int r = 0; r < rows; ++r) g.note(row0 + r, kChSnare, kDrumNote - 1, kSnare, from + (to - from) * r / (rows > 1 ? rows - 1 : 1));
+    for (int r = 0; r < rows; ++r) g.note(row0 + r, kChSnare, kDrumPitch, kSnare, from + (to - from) * r / (rows > 1 ? rows - 1 : 1));
 }
 
 struct Voicing { int notes[3]; };
@@ -381,20 +384,22 @@ void melody(Grid& g, int row0, int bars, const std::vector<NoteEvent>* pair, int
     }
 }
 
-// Writes one section of the show. `bars` counts whole bars; a trailing half
-// bar (rows % 16 == 8) is treated as a fill.
+// Writes one section into the grid from row0. `occurrence` counts earlier
+// sections of the same style; a section that starts on a beat opens with a
+// crash so the cut is heard. Sections of whole bars end in a drum fill; a
+// trailing half bar belongs to the fill styles.
 void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurrence, bool beatAtStart) {
     const int rows = s.rows;
     const int wholeBars = rows / kRowsPerBar;
     const int half = rows % kRowsPerBar;
     auto chordAt = [](int prog, int bar) -> const Chord& { return kProgressions[prog][bar % 4]; };
     const bool crashAtStart = beatAtStart && s.style != Style::Hold;
-    if (crashAtStart) g.note(row0, kChCymbal, kDrumNote - 1, kCrash, 36);
+    if (crashAtStart) g.note(row0, kChCymbal, kDrumPitch, kCrash, 36);
 
     switch (s.style) {
         case Style::Intro: {
-            g.note(row0, kChKick, kDrumNote - 1, kKick, 60);
-            g.note(row0, kChCymbal, kDrumNote - 1, kCrash, 30);
+            g.note(row0, kChKick, kDrumPitch, kKick, 60);
+            g.note(row0, kChCymbal, kDrumPitch, kCrash, 30);
             padChord(g, row0, kAm, 24);
             bassLine(g, row0, rows, kAm, "R...............", 50);
             arpeggio(g, row0, rows, kAm, 15, 2);
@@ -419,11 +424,11 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
         }
         case Style::Fill:
         case Style::Hold: {
-            g.note(row0, kChKick, kDrumNote - 1, kKick, 62);
+            g.note(row0, kChKick, kDrumPitch, kKick, 62);
             padChord(g, row0, kE, 24);
             bassLine(g, row0, 1, kE, "R", 52);
             if (s.style == Style::Hold) {
-                g.note(row0, kChCymbal, kDrumNote - 1, kCrash, 26);
+                g.note(row0, kChCymbal, kDrumPitch, kCrash, 26);
                 break;
             }
             if (rows > 8) {
@@ -450,9 +455,9 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
             const Chord* hits[3] = {&kAm, &kF, &kE};
             for (int k = 0; k < 3; ++k) {
                 int r = row0 + 8 * k;
-                g.note(r, kChKick, kDrumNote - 1, kKick, 62);
-                g.note(r, kChSnare, kDrumNote - 1, kSnare, 44);
-                if (k > 0) g.note(r, kChCymbal, kDrumNote - 1, kOpenHat, 30);
+                g.note(r, kChKick, kDrumPitch, kKick, 62);
+                g.note(r, kChSnare, kDrumPitch, kSnare, 44);
+                if (k > 0) g.note(r, kChCymbal, kDrumPitch, kOpenHat, 30);
                 padChord(g, r, *hits[k], 31);
                 padOff(g, r + 3);
                 bassLine(g, r, 1, *hits[k], "R", 52);
@@ -645,7 +650,7 @@ xm::Module composeMusic() {
         int r0 = k * kTailRows;
         for (int r = 0; r < kTailRows; ++r)
             for (int ch = 0; ch < kChannelCount; ++ch) tail.at(r0 + r, ch) = outro.at((k % 2) * kTailRows + r, ch);
-        tail.note(r0, kChCymbal, kDrumNote - 1, kCrash, 30);
+        tail.note(r0, kChCymbal, kDrumPitch, kCrash, 30);
         tail.effect(r0, kChControl, xm::kSync, kBeatSync);
     }
     tail.effect(tailCount * kTailRows - 1, kChControl, xm::kPositionJump, static_cast<uint8_t>(tailStart));
