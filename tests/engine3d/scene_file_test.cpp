@@ -341,3 +341,50 @@ TEST(SceneFile, MissingFileFails) {
 }
 
 }  // namespace
+
+#include <random>
+
+#include "engine3d/pipeline.h"
+
+namespace {
+
+// Random byte changes of a small valid scene: each parses or is rejected,
+// and what parses renders, without reading or writing out of bounds (the
+// sanitizer build checks that).
+TEST(SceneFile, MutatedFilesAreParsedOrRejectedAndRenderSafely) {
+    s3d::Scene d;
+    d.cameras.push_back(stillCamera({0, 1, -8}, {0, 0, 0}));
+    s3d::Object o;
+    o.vertices = {{-3, -3, 0}, {3, -3, 0}, {3, 3, 0}, {-3, 3, 0}, {0, 0, -4}};
+    o.triangles = {{0, 1, 2}, {0, 2, 3}, {0, 4, 1}, {2, 4, 3}};
+    o.u = {0, 1, 1, 0, 0.5f};
+    o.v = {0, 0, 1, 1, 0.5f};
+    o.slots = {1, 2, 3, 4};
+    o.polygonFlags = {0, 0, -128, 0};
+    o.position = vkeys({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}}, {0, 10, 20, 30, 40});
+    d.objects.push_back(o);
+    const std::vector<uint8_t> bytes = s3d::encode(d);
+    ASSERT_EQ(initEngine(), 0);
+    static uint32_t texture[65536];
+    std::vector<uint32_t> frame(64000, 0);
+    std::mt19937 rng(99);
+    int accepted = 0;
+    for (int trial = 0; trial < 1500; ++trial) {
+        std::vector<uint8_t> m = bytes;
+        const int changes = 1 + static_cast<int>(rng() % 4);
+        for (int c = 0; c < changes; ++c) m[rng() % m.size()] = static_cast<uint8_t>(rng());
+        int result = -2;
+        ScenePtr s = parseBytes(m, result);
+        ASSERT_TRUE(result == 0 || result == -1);
+        if (result != 0) continue;
+        ++accepted;
+        for (auto& slot : s->textures) slot = texture;
+        testing::internal::CaptureStdout();
+        for (float t : {0.0f, 15.0f, 60.0f}) renderScene(*s, frame.data(), t);
+        testing::internal::GetCapturedStdout();
+    }
+    EXPECT_GT(accepted, 100);
+    shutdownEngine();
+}
+
+}  // namespace

@@ -184,8 +184,8 @@ s3d::Object makeHall() {
 s3d::Object makeTorus() {
     s3d::Object o;
     Mesh m(o);
-    const int around = 14;
-    const int tube = 7;
+    const int around = 18;
+    const int tube = 9;
     const float R = 170.0f;
     const float r = 60.0f;
     for (int i = 0; i <= around; ++i) {
