@@ -9,8 +9,8 @@
 
 #include "platform/midas.h"
 #include "platform/midas_internal.h"
+#include "platform/test_modules.h"
 #include "platform/virtual_clock.h"
-#include "xm/xm_writer.h"
 
 namespace {
 
@@ -24,28 +24,9 @@ void recordSync(unsigned value, unsigned order, unsigned row) {
     fired.push_back({value, order, row, vclock::pollCount() - 1});
 }
 
-xm::Instrument squareInstrument() {
-    xm::Instrument ins;
-    ins.name = "square";
-    xm::Sample s;
-    s.bits16 = false;
-    for (int i = 0; i < 64; ++i) s.data.push_back(i < 32 ? 60 : -60);
-    s.loopType = xm::LoopType::Forward;
-    s.loopLength = 64;
-    ins.samples.push_back(s);
-    return ins;
-}
-
-xm::Module makeModule(int channels, std::vector<uint8_t> orders, std::vector<int> patternRows) {
-    xm::Module m;
-    m.channels = channels;
-    m.orders = std::move(orders);
-    for (int rows : patternRows) m.patterns.push_back(xm::Pattern(rows, channels));
-    m.instruments.push_back(squareInstrument());
-    return m;
-}
-
-xm::Cell effect(uint8_t type, uint8_t param) { return xm::Cell{0, 0, 0, type, param}; }
+using testmod::effect;
+using testmod::makeModule;
+using testmod::note;
 
 std::vector<uint8_t> encode(const xm::Module& m) {
     std::string error;
@@ -203,7 +184,7 @@ TEST_F(MidasTest, JumpsAndBreaksReportRepeatedRowsAgain) {
 TEST_F(MidasTest, ARowThatJumpsToItselfReportsEveryTime) {
     xm::Module m = makeModule(2, {0}, {2});
     m.tempo = 2;  // rows of 1764 frames
-    m.patterns[0].at(1, 0) = xm::Cell{0, 0, 0, xm::kSync, 19};
+    m.patterns[0].at(1, 0) = xm::syncCell(19);
     m.patterns[0].at(1, 1) = effect(xm::kPatternBreak, 0x01);  // order 0 is also the next: row 1 again
     start(m, 44100.0);
     polls(1764 * 6);
@@ -254,8 +235,8 @@ void logAudio(const int16_t* samples, int frames, void* user) {
 
 TEST_F(MidasTest, AudioFollowsThePollsAndIsTheSameEveryRun) {
     xm::Module m = makeModule(2, {0}, {8});
-    m.patterns[0].at(0, 0) = xm::Cell{xm::noteNumber(4, 0), 1, xm::setVolume(64), 0, 0};
-    m.patterns[0].at(4, 1) = xm::Cell{xm::noteNumber(4, 7), 1, xm::setVolume(64), 0, 0};
+    m.patterns[0].at(0, 0) = note(4, 0);
+    m.patterns[0].at(4, 1) = note(4, 7);
     uint64_t hashes[2];
     for (int run = 0; run < 2; ++run) {
         if (run == 1) {
