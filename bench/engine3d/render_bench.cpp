@@ -58,11 +58,17 @@ void BM_RenderScene(benchmark::State& state) {
     }
     std::vector<uint32_t> frame(64000, 0x404040);
     int i = 0;
-    double worst = 0.0, total = 0.0;
+    // Each time is drawn three times; its best run counts as its cost, so
+    // that a preempted run does not pass for the heaviest frame.
+    std::vector<double> best(kSpreadFrames, 1e9);
+    std::vector<int> polys(kSpreadFrames), spans(kSpreadFrames);
+    double total = 0.0;
     int64_t frames = 0;
-    int worstPolys = 0, worstSpans = 0, maxPolys = 0, maxSpans = 0, maxEdges = 0, dropped = 0;
+    int worstPolys = 0, worstSpans = 0;
+    int maxPolys = 0, maxSpans = 0, maxEdges = 0, dropped = 0;
     for (auto _ : state) {
-        const float t = static_cast<float>(i) * (6000.0f / kSpreadFrames) + 0.37f;
+        const int at = i;
+        const float t = static_cast<float>(at) * (6000.0f / kSpreadFrames) + 0.37f;
         i = (i + 1) % kSpreadFrames;
         const double start = cpuMs();
         renderScene(*h.scene, frame.data(), t);
@@ -71,15 +77,21 @@ void BM_RenderScene(benchmark::State& state) {
         const EngineStats& st = lastFrameStats();
         total += ms;
         ++frames;
-        if (ms > worst) {
-            worst = ms;
-            worstPolys = st.listedPolygons;
-            worstSpans = st.raster.spans;
-        }
+        if (ms < best[at]) best[at] = ms;
+        polys[at] = st.listedPolygons;
+        spans[at] = st.raster.spans;
         if (st.listedPolygons > maxPolys) maxPolys = st.listedPolygons;
         if (st.raster.spans > maxSpans) maxSpans = st.raster.spans;
         if (st.raster.edges > maxEdges) maxEdges = st.raster.edges;
         dropped += st.droppedPolygons + st.raster.droppedPolygons + st.raster.droppedSpans;
+    }
+    double worst = 0.0;
+    for (int k = 0; k < kSpreadFrames; ++k) {
+        if (best[k] < 1e9 && best[k] > worst) {
+            worst = best[k];
+            worstPolys = polys[k];
+            worstSpans = spans[k];
+        }
     }
     state.counters["mean_ms"] = total / static_cast<double>(frames);
     state.counters["worst_ms"] = worst;
