@@ -92,13 +92,13 @@ const Section kShow[] = {
     {128, Style::Drive, {-1, -1, -1, -1, -1}},         // 1824 218.9 s  spline snake
     {128, Style::Drift, {-1, -1, -1, -1, -1}},         // 1952 234.2 s  raytraced mirrors
     {176, Style::Soar, {-1, -1, -1, -1, -1}},          // 2080 249.6 s  gadgets, wave-warped logo
-    {16, Style::Fill, {-1, -1, -1, -1, -1}},           // 2256 270.7 s  band reveal
-    {8, Style::Hold, {-1, -1, -1, -1, -1}},            // 2272 272.6 s  held picture
-    {64, Style::Riser, {-1, -1, -1, -1, -1}},          // 2280 273.6 s  centre smear to white
+    {12, Style::Fill, {-1, -1, -1, -1, -1}},           // 2256 270.7 s  band reveal (three beats)
+    {4, Style::Hold, {-1, -1, -1, -1, -1}},            // 2268 272.2 s  held picture (one beat)
+    {64, Style::Riser, {-1, -1, -1, -1, -1}},          // 2272 272.6 s  centre smear to white
 };
 // After the show: two-bar sections with a beat each, looping among
 // themselves, so a late show still gets its beats; the demo normally jumps
-// to the closing music at the first of them (2344, 281.28 s).
+// to the closing music at the first of them (2336, 280.32 s).
 constexpr int kTailRows = 32;
 constexpr int kFinalPatterns = 8;  // 64 rows each, a beat on every bar
 
