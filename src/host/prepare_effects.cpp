@@ -1,5 +1,17 @@
-// Placeholder until the shared effects land.
+// The objects several parts share, built once before the console opens: the
+// 3D scene, the staircase table, the six lookup maps (960000 map function
+// calls, so no part pays for them), the greetings scroller, the blob field,
+// the curve wire and the spline snake.
+#include <cstdlib>
+#include <new>
+
+#include "data/image_bank.h"
+#include "engine3d/snake.h"
+#include "gfx2d/effects.h"
+#include "gfx2d/map_table.h"
+#include "host/host.h"
 #include "host/shared_effects.h"
+#include "parts/final_3d.h"
 
 MapTable* TunnelTable = nullptr;
 MapTable* PolarTable = nullptr;
@@ -13,7 +25,51 @@ CurveWire* Curve = nullptr;
 int32_t StaircaseTable[200];
 Scene* FinalScene = nullptr;
 
-void PrepareEffects() {}
+namespace {
 
-// shutdownEngine, then freeSceneArrays, then the Scene record.
-void ShutdownEngine3d() {}
+// An object that cannot be allocated ends start-up like a missing file: a
+// part would otherwise draw through a null pointer later.
+template <typename T>
+T* require(T* object) {
+    if (!object) std::exit(1);
+    return object;
+}
+
+template <typename Table, typename Function>
+Table* buildTable(const Function& function) {
+    return require(new (std::nothrow) Table(function));
+}
+
+}  // namespace
+
+void FillStaircaseTable(int32_t* table) {
+    // trunc(1 + 1.59 i): the single-precision step accumulated in double.
+    double x = 1.0;
+    for (int i = 0; i < 200; ++i) {
+        table[i] = static_cast<int32_t>(x);
+        x += 1.59f;
+    }
+}
+
+void PrepareEffects() {
+    if (!prepareFinalPart()) std::exit(1);
+    FillStaircaseTable(StaircaseTable);
+
+    // Each table is built on a map function made for it; the functions are
+    // only needed while building.
+    TunnelTable = buildTable<MapTable>(TunnelMap(4096.0f));
+    PolarTable = buildTable<MapTable>(PolarMap(128.0f));
+    InversionTable = buildTable<MapTable>(InversionMap(2048.0f));
+    BigTunnelTable = buildTable<BigMapTable>(TunnelMap(4096.0f));
+    BigPolarTable = buildTable<BigMapTable>(PolarMap(128.0f));
+    BigInversionTable = buildTable<BigMapTable>(InversionMap(2048.0f));
+
+    GreetScroller = require(new (std::nothrow) TwistScroller(img::greets, 1024, 80, 0, 320));
+    GreetScroller->wavePhase = 0.0f;
+    GreetScroller->waveStep = 1.0f;
+    Blobs = require(new (std::nothrow) BlobField(10, img::pyr00, 128));
+    Curve = require(new (std::nothrow) CurveWire(30, 50.0f, 160.0f, 100.0f));
+    initSnake();
+}
+
+void ShutdownEngine3d() { releaseFinalPart(); }

@@ -30,6 +30,8 @@ extern Scene* FinalScene;
 extern PcxPicture* CoolText;   // "../data/cooltext.pcx" with its shade table
 extern ShapeMorph* Morph;      // the seven outlines
 
+// trunc(1 + 1.59 i) for i = 0 .. 199, the staircase of the wipe in step 12.
+void FillStaircaseTable(int32_t* table);
 // Builds all of the above except what LoadImageBank loads; ends the process
 // with status 1 when the 3D scene or an object cannot be made.
 void PrepareEffects();

@@ -47,7 +47,9 @@ struct Window {
     bool paced = false;
 };
 
-Window win;
+// Never destroyed: the console object is a static whose destructor may
+// close the window at exit, after this file's statics would be gone.
+Window& win = *new Window;
 
 double monotonicSeconds() {
     timespec ts;

@@ -24,7 +24,7 @@ namespace {
 class SharedObjects : public ::testing::Environment {
 public:
     void SetUp() override {
-        FillStaircase();
+        FillStaircaseTable(StaircaseTable);
         TunnelTable = new MapTable(TunnelMap(4096.0f));
         PolarTable = new MapTable(PolarMap(128.0f));
         InversionTable = new MapTable(InversionMap(2048.0f));
@@ -56,12 +56,6 @@ public:
         }
         Morph = new ShapeMorph(7, files, 50, 30, 30, 160, 100);
         ASSERT_TRUE(Morph->ok);
-    }
-
-private:
-    static void FillStaircase() {
-        double x = 1.0;
-        for (int i = 0; i < 200; ++i, x += 1.59f) StaircaseTable[i] = static_cast<int32_t>(x);
     }
 };
 
