@@ -242,7 +242,13 @@ TEST_F(Pictures, PatternsOrderEveryLevelEqually) {
         ASSERT_EQ(p.size(), 64000u);
         std::vector<int> count(256, 0);
         for (uint8_t v : p) ++count[v];
-        for (int level = 0; level < 256; ++level) EXPECT_EQ(count[size_t(level)], 250) << name << " level " << level;
+        // pattern2 is filled every second level up to 254: its last level
+        // is merged into 254 so that the dissolve ends on a white screen.
+        const bool evenLevels = std::string(name) == "pattern2.gra";
+        for (int level = 0; level < 256; ++level) {
+            int want = !evenLevels ? 250 : level < 254 ? 250 : level == 254 ? 500 : 0;
+            EXPECT_EQ(count[size_t(level)], want) << name << " level " << level;
+        }
         // Neighbours are mostly close in level: an ordered dissolve, not noise.
         long jump = 0;
         for (int y = 0; y < 200; ++y)

@@ -3,6 +3,8 @@
 // reveals end on their full pictures.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -44,10 +46,13 @@ public:
         CoolText->palette = palette;
         CoolText->shadeTable = new ShadeTable(palette, 0xFFFFFF, 0xFFFFFF);
 
+        // Each test runs in its own process: a folder of its own for the shapes.
+        char folder[] = "/tmp/plivak_parts_XXXXXX";
+        ASSERT_TRUE(mkdtemp(folder));
         std::string names[7];
         const char* files[7];
         for (int i = 0; i < 7; ++i) {
-            names[i] = "/tmp/plivak_parts_shape" + std::to_string(i);
+            names[i] = std::string(folder) + "/shape" + std::to_string(i);
             std::FILE* f = std::fopen(names[i].c_str(), "w");
             std::fprintf(f, "%d vertices\n", 3 + i);
             for (int v = 0; v < 3 + i; ++v) std::fprintf(f, "%d %d\n", (v * 7) % 5 - 2, (v * 3) % 4 - 1);
@@ -56,6 +61,8 @@ public:
         }
         Morph = new ShapeMorph(7, files, 50, 30, 30, 160, 100);
         ASSERT_TRUE(Morph->ok);
+        for (const std::string& name : names) std::remove(name.c_str());
+        rmdir(folder);
     }
 };
 

@@ -224,7 +224,11 @@ std::vector<uint8_t> makePattern2() {
             const float n = fractal(float(x), float(y), 32, 4, 81);
             score[size_t(y * 320 + x)] = d / 120.0f + n * 0.9f;
         }
-    return levelsByRank(score);
+    // This pattern is filled every second level up to 254, so a pixel of
+    // level 255 would never turn white: the last level joins the one below.
+    std::vector<uint8_t> levels = levelsByRank(score);
+    for (uint8_t& v : levels) v = std::min<uint8_t>(v, 254);
+    return levels;
 }
 
 }  // namespace pic
