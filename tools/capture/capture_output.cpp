@@ -48,6 +48,9 @@ struct StepTiming {
 StepTiming* timings = nullptr;
 Clock::time_point frameStart;
 bool frameStarted = false;
+// The step that made the latest poll: frame N belongs to the step that
+// polled at N and then presented it or held the screen.
+int stepAtPoll = 0;
 double startupMs = -1.0;
 
 void writeLe16(std::FILE* f, uint16_t v) {
@@ -106,9 +109,9 @@ void onFrame(const vclock::Frame& f, void*) {
     if (timings) {
         auto now = Clock::now();
         if (f.presented && startupMs < 0) startupMs = std::chrono::duration<double, std::milli>(now - processStart).count();
-        if (f.presented && frameStarted && CurrentStep >= 0 && CurrentStep < kSteps) {
+        if (f.presented && frameStarted && stepAtPoll >= 0 && stepAtPoll < kSteps) {
             double ms = std::chrono::duration<double, std::milli>(now - frameStart).count();
-            StepTiming& s = timings[CurrentStep];
+            StepTiming& s = timings[stepAtPoll];
             s.frames++;
             s.sumMs += ms;
             s.maxMs = std::max(s.maxMs, ms);
@@ -117,7 +120,7 @@ void onFrame(const vclock::Frame& f, void*) {
     }
     if (logOut) {
         uint32_t crc = pictureCrc(f.pixels, f.width, f.height);
-        std::string line = logLine(f.index, f.time, CurrentStep, f.presented, BeatCounter.load(), SyncCounter.load(), crc);
+        std::string line = logLine(f.index, f.time, stepAtPoll, f.presented, BeatCounter.load(), SyncCounter.load(), crc);
         std::fputs(line.c_str(), logOut);
         std::fputc('\n', logOut);
     }
@@ -147,8 +150,11 @@ void onFrame(const vclock::Frame& f, void*) {
 }
 
 void onPollDone(void*) {
-    frameStart = Clock::now();
-    frameStarted = true;
+    stepAtPoll = CurrentStep;
+    if (timings) {
+        frameStart = Clock::now();
+        frameStarted = true;
+    }
 }
 
 void printTiming() {
@@ -295,8 +301,8 @@ bool begin(const Options& options) {
     }
     if (opts.timing) {
         timings = new StepTiming[kSteps];
-        vclock::setPollHook(onPollDone, nullptr);
     }
+    vclock::setPollHook(onPollDone, nullptr);
     vclock::setFrameSink(onFrame, nullptr);
     std::atexit(finish);
     return true;
