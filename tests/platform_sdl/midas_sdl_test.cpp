@@ -3,6 +3,7 @@
 // in for a device. Each test plays about half a second of music.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -32,8 +33,10 @@ void countSync(unsigned value, unsigned, unsigned row) {
 
 class MidasSdlTest : public ::testing::Test {
 protected:
-    std::string modulePath = std::string(::testing::TempDir()) + "midas_sdl_test.xm";
-    std::string diskPath = std::string(::testing::TempDir()) + "midas_sdl_test.raw";
+    // CTest runs the two tests at once, each in its own process.
+    std::string scratch = std::string(::testing::TempDir()) + "midas_sdl_test_" + std::to_string(getpid());
+    std::string modulePath = scratch + ".xm";
+    std::string diskPath = scratch + ".raw";
 
     void SetUp() override {
         beats = others = outOfOrder = 0;
