@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "data/text_scanner.h"
@@ -191,10 +193,31 @@ int32_t parseRayScene(const uint8_t* bytes, size_t size, RayViewport& viewport, 
     return 1;
 }
 
+namespace {
+
+// The textures one scene file has loaded so far, by name: bodies that name
+// the same file share one texture (records only read it), so each file is
+// read and converted once per scene. Emptied when the scene is read, so a
+// later load sees the file as it is then.
+std::vector<std::pair<std::string, RayTexture*>> sceneTextures;
+
+RayTexture* loadSceneTexture(const char* fileName) {
+    for (const auto& entry : sceneTextures)
+        if (entry.first == fileName) return entry.second;
+    RayTexture* texture = loadRayTexture(fileName);
+    if (texture) sceneTextures.emplace_back(fileName, texture);
+    return texture;
+}
+
+}  // namespace
+
 int32_t loadRayScene(const char* fileName, RayViewport& viewport, RayScene& scene) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(fileName, bytes)) return 0;
-    return parseRayScene(bytes.data(), bytes.size(), viewport, scene);
+    sceneTextures.clear();
+    const int32_t result = parseRayScene(bytes.data(), bytes.size(), viewport, scene, loadSceneTexture);
+    sceneTextures.clear();
+    return result;
 }
 
 RayTexture* parseRayTexture(const uint8_t* bytes, size_t size) {
@@ -206,13 +229,17 @@ RayTexture* parseRayTexture(const uint8_t* bytes, size_t size) {
     RayTexture* texture = new (std::nothrow) RayTexture;
     if (!texture) return nullptr;
     // 6-bit palette components: value / 64, so the brightest is 0.984375.
+    // Each palette entry is converted once; the pixels copy their entry.
     const uint8_t* palette = bytes + kTextureHeader;
     const uint8_t* pixels = palette + kTexturePalette;
+    float colours[256][3];
+    for (size_t c = 0; c < 256; ++c)
+        for (size_t k = 0; k < 3; ++k) colours[c][k] = palette[3 * c + k] * 0.015625f;
     for (size_t i = 0; i < kTexturePixels; ++i) {
-        const uint8_t* rgb = palette + 3 * pixels[i];
-        texture->texels[i][0] = rgb[0] * 0.015625f;
-        texture->texels[i][1] = rgb[1] * 0.015625f;
-        texture->texels[i][2] = rgb[2] * 0.015625f;
+        const float* rgb = colours[pixels[i]];
+        texture->texels[i][0] = rgb[0];
+        texture->texels[i][1] = rgb[1];
+        texture->texels[i][2] = rgb[2];
     }
     return texture;
 }

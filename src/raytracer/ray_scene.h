@@ -89,6 +89,7 @@ constexpr int32_t kRayShadows = 2;
 
 // Reads a scene file: 1 when the file was read (whatever its content), 0
 // when it cannot be opened. Prints the "RAYTR: " lines on standard error.
+// Textured bodies that name the same file share one texture, read once.
 int32_t loadRayScene(const char* fileName, RayViewport& viewport, RayScene& scene);
 // Reads a 256x256 palettised texture; null on failure.
 RayTexture* loadRayTexture(const char* fileName);
