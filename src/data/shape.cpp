@@ -20,6 +20,9 @@ void Shape::parse(const uint8_t* bytes, size_t size) {
     std::unique_ptr<ShapePoint[]> points(new ShapePoint[static_cast<size_t>(n)]);
     for (int32_t i = 0; i < n; ++i) {
         if (!in.readFloat(points[i].x) || !in.readFloat(points[i].y)) throw Shape_Ex{1};
+        // "inf" and "nan" convert, but give an outline no direction: the
+        // normalised vertex would be NaN and its screen point undefined.
+        if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y)) throw Shape_Ex{1};
     }
     count = n;
     vertices = std::move(points);

@@ -34,7 +34,8 @@ public:
     void read(const char* fileName);
     // Parses "%d vertices\n" and count times "%f %f\n"; text after the last
     // vertex is not looked at. Throws Shape_Ex{1} on a count of 0 or less,
-    // over kMaxVertices, or anything that does not convert.
+    // over kMaxVertices, anything that does not convert, or a coordinate
+    // that is infinite or NaN.
     void parse(const uint8_t* bytes, size_t size);
 
     // Every vertex divided by its distance from the origin (a vertex at the

@@ -1,4 +1,5 @@
 // The soundtrack and its sync counters.
+#include <cstdio>
 #include <cstdlib>
 
 #include "host/host.h"
@@ -24,7 +25,15 @@ void MusicStart(const char* fileName) {
     if (!MIDASstartup()) std::exit(1);
     if (!MIDASinit()) std::exit(1);
     module = MIDASloadModule(fileName);
-    if (!module) std::exit(1);
+    if (!module) {
+        // As the loaders do with "verbose": say which file and why.
+        if (VerboseLoading) {
+            std::FILE* f = std::fopen(fileName, "rb");
+            std::fprintf(stderr, "cannot load %s: %s\n", fileName, f ? "not a module the player can read" : "cannot open");
+            if (f) std::fclose(f);
+        }
+        std::exit(1);
+    }
     playHandle = MIDASplayModule(module, 0);
     if (!playHandle) std::exit(1);
 }

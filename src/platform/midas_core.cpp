@@ -301,9 +301,13 @@ MIDASmodule MIDASloadModule(const char* fileName) {
         bytes.insert(bytes.end(), buf, buf + n);
     bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (readError || bytes.empty() || bytes.size() > kMaxFileBytes) return nullptr;
+    if (readError) return nullptr;
+    return loadModuleFromMemory(bytes.data(), bytes.size());
+}
 
-    openmpt_module* mod = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent,
+MIDASmodule midas::loadModuleFromMemory(const uint8_t* data, size_t size) {
+    if (!data || size == 0 || size > kMaxFileBytes) return nullptr;
+    openmpt_module* mod = openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent,
                                                              nullptr, openmpt_error_func_ignore, nullptr, nullptr,
                                                              nullptr, nullptr);
     if (!mod) return nullptr;
@@ -328,7 +332,7 @@ MIDASmodule MIDASloadModule(const char* fileName) {
     slot->orders = openmpt_module_get_num_orders(mod);
     // A module of another format plays without syncs.
     scanXmSyncs(
-        bytes.data(), bytes.size(),
+        data, size,
         [](int pattern, void* user) {
             return openmpt_module_get_pattern_num_rows(static_cast<openmpt_module*>(user), pattern);
         },

@@ -57,6 +57,11 @@ using RowCountFn = int (*)(int pattern, void* user);
 bool scanXmSyncs(const uint8_t* data, size_t size, RowCountFn rowsOf, void* user, SyncTable& table,
                  std::string* error);
 
+// MIDASloadModule on a file already in memory (the file reader, the tests
+// and the fuzz target share it): null when the bytes are not a module or
+// the module pool is full.
+MIDASmodule loadModuleFromMemory(const uint8_t* data, size_t size);
+
 // Samples per tick at a tempo in BPM, as the player's classic XM timing
 // counts them: 2.5 / tempo seconds, truncated.
 int samplesPerTick(int tempo);
