@@ -18,15 +18,26 @@ inline uint32_t brighten(uint32_t c) {
     return (r << 16) | (g << 8) | b;
 }
 
-// One frame of the smear on one row. Each step uses the neighbour that was
-// just brightened and blended, so colour travels along the whole half-row.
+// One frame of the smear on one row: from the centre outwards, each pixel
+// is brightened, then the next one out is blended with it, so colour
+// travels along the whole half-row. Pixel 160 is brightened twice (it
+// starts both halves), the leftmost pixel is only blended, the rightmost
+// only brightened. Each half is one chain of values, carried in a register
+// rather than read back from the row.
 void smearRow(uint32_t* p) {
-    for (int k = 0; k < 160; ++k) {
-        p[160 - k] = brighten(p[160 - k]);
-        p[160 + k] = brighten(p[160 + k]);
-        p[159 - k] = blendHalf(p[159 - k], p[160 - k]);
-        if (161 + k <= 319) p[161 + k] = blendHalf(p[160 + k], p[161 + k]);
+    const uint32_t centre = brighten(brighten(p[160]));
+    p[160] = centre;
+    uint32_t left = blendHalf(p[159], centre);
+    uint32_t right = blendHalf(centre, p[161]);
+    for (int k = 1; k < 160; ++k) {
+        left = brighten(left);
+        p[160 - k] = left;
+        right = brighten(right);
+        p[160 + k] = right;
+        left = blendHalf(p[159 - k], left);
+        if (161 + k <= 319) right = blendHalf(right, p[161 + k]);
     }
+    p[0] = left;
 }
 
 }  // namespace
