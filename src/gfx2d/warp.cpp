@@ -48,23 +48,111 @@ void GridWarp::computeGrid(GridPoint* grid) {
             mapPoint(static_cast<float>(8 * j), static_cast<float>(8 * i), grid[j * kGridRows + i]);
 }
 
+namespace {
+
+// The grid column or row at coordinate c (8 pixels apart), or -1.
+int gridIndex(float c, int count) {
+    if (!(c >= 0.0f && c <= 8.0f * static_cast<float>(count - 1))) return -1;
+    const int k = static_cast<int>(c) / 8;
+    return static_cast<float>(8 * k) == c ? k : -1;
+}
+
+// Fills terms for time t when they hold another time. Each term function
+// writes what it works out into out.
+template <typename Common, typename OfX, typename OfY>
+void refreshTerms(WaveTerms& terms, float t, Common common, OfX ofX, OfY ofY) {
+    if (terms.valid && terms.time == t) return;
+    common(t, terms.common);
+    for (int j = 0; j < kGridColumns; ++j) ofX(t, static_cast<float>(8 * j), terms.column[j]);
+    for (int i = 0; i < kGridRows; ++i) ofY(t, static_cast<float>(8 * i), terms.row[i]);
+    terms.time = t;
+    terms.valid = t == t;  // a NaN time is never matched
+}
+
+// Looks up or works out the terms of (x, y), then combines them.
+template <typename Common, typename OfX, typename OfY, typename Combine>
+void waveMapPoint(WaveTerms& terms, float t, float x, float y, GridPoint& point, Common common, OfX ofX, OfY ofY,
+                  Combine combine) {
+    refreshTerms(terms, t, common, ofX, ofY);
+    const int j = gridIndex(x, kGridColumns);
+    const int i = gridIndex(y, kGridRows);
+    float xs[3], ys[3];
+    const float* xt = xs;
+    const float* yt = ys;
+    if (j >= 0) {
+        xt = terms.column[j];
+    } else {
+        ofX(t, x, xs);
+    }
+    if (i >= 0) {
+        yt = terms.row[i];
+    } else {
+        ofY(t, y, ys);
+    }
+    combine(x, y, terms.common, xt, yt, point);
+}
+
+// Wave A:
+//   u = trunc(x + 24 d cos((x + t) pi/256))
+//     + trunc(x + 30 sin((2.1 t + 0.75 y) pi/256) + 40 cos(t pi/128))
+//   v = trunc(y + 16 d cos((y + t) pi/128))
+//     + trunc(y + 30 sin((2 t + 0.75 x) pi/256) + 40 sin(t pi/128))
+// with d = sin(t pi/256) + 2.
+void waveACommon(float t, float* out) {
+    out[0] = std::sin(t * kPi256) + 2.0f;
+    out[1] = std::cos(t * kPi128);
+    out[2] = std::sin(t * kPi128);
+}
+void waveAOfX(float t, float x, float* out) {
+    out[0] = std::cos((x + t) * kPi256);
+    out[1] = std::sin((2.0f * t + 0.75f * x) * kPi256);
+}
+void waveAOfY(float t, float y, float* out) {
+    out[0] = std::sin((2.1f * t + 0.75f * y) * kPi256);
+    out[1] = std::cos((y + t) * kPi128);
+}
+void waveACombine(float x, float y, const float* c, const float* xt, const float* yt, GridPoint& point) {
+    const float d = c[0];
+    point.u = truncToInt(x + 24.0f * d * xt[0]) + truncToInt(x + 30.0f * yt[0] + 40.0f * c[1]);
+    point.v = truncToInt(y + 16.0f * d * yt[1]) + truncToInt(y + 30.0f * xt[1] + 40.0f * c[2]);
+}
+
+// Wave B:
+//   u = trunc(x + 24 d cos((t - x) pi/256) sin((x - t) pi/128))
+//     + trunc(-48 e sin(x pi/64 + t))
+//   v = trunc(y + 16 d sin((y + t) pi/256) cos((y + t) pi/128))
+//     + trunc(48 e cos(t - y pi/64))
+// with d = sin(1.2 t) + 2 and e = 1 / d.
+void waveBCommon(float t, float* out) {
+    out[0] = std::sin(1.2f * t) + 2.0f;
+    out[1] = 1.0f / out[0];
+    out[2] = 0.0f;
+}
+void waveBOfX(float t, float x, float* out) {
+    out[0] = std::cos((t - x) * kPi256);
+    out[1] = std::sin((x - t) * kPi128);
+    out[2] = std::sin(x * kPi64 + t);
+}
+void waveBOfY(float t, float y, float* out) {
+    out[0] = std::sin((y + t) * kPi256);
+    out[1] = std::cos((y + t) * kPi128);
+    out[2] = std::cos(t - y * kPi64);
+}
+void waveBCombine(float x, float y, const float* c, const float* xt, const float* yt, GridPoint& point) {
+    const float d = c[0];
+    const float e = c[1];
+    point.u = truncToInt(x + 24.0f * d * xt[0] * xt[1]) + truncToInt(-48.0f * e * xt[2]);
+    point.v = truncToInt(y + 16.0f * d * yt[0] * yt[1]) + truncToInt(48.0f * e * yt[2]);
+}
+
+}  // namespace
+
 void WaveWarpA::mapPoint(float x, float y, GridPoint& point) {
-    const float t = time;
-    const float d = std::sin(t * kPi256) + 2.0f;
-    point.u = truncToInt(x + 24.0f * d * std::cos((x + t) * kPi256)) +
-              truncToInt(x + 30.0f * std::sin((2.1f * t + 0.75f * y) * kPi256) + 40.0f * std::cos(t * kPi128));
-    point.v = truncToInt(y + 16.0f * d * std::cos((y + t) * kPi128)) +
-              truncToInt(y + 30.0f * std::sin((2.0f * t + 0.75f * x) * kPi256) + 40.0f * std::sin(t * kPi128));
+    waveMapPoint(terms, time, x, y, point, waveACommon, waveAOfX, waveAOfY, waveACombine);
 }
 
 void WaveWarpB::mapPoint(float x, float y, GridPoint& point) {
-    const float t = time;
-    const float d = std::sin(1.2f * t) + 2.0f;
-    const float e = 1.0f / d;
-    point.u = truncToInt(x + 24.0f * d * std::cos((t - x) * kPi256) * std::sin((x - t) * kPi128)) +
-              truncToInt(-48.0f * e * std::sin(x * kPi64 + t));
-    point.v = truncToInt(y + 16.0f * d * std::sin((y + t) * kPi256) * std::cos((y + t) * kPi128)) +
-              truncToInt(48.0f * e * std::cos(t - y * kPi64));
+    waveMapPoint(terms, time, x, y, point, waveBCommon, waveBOfX, waveBOfY, waveBCombine);
 }
 
 void PlaneWarp::prepare() { matrix.setRotation(a1, a2, a3); }
