@@ -13,6 +13,8 @@
 // monotonic sleep, whatever the display does; waiting loops (key polls with
 // no present in between) sleep a millisecond per poll instead of spinning.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <dlfcn.h>
 #include <time.h>
 
 #include <algorithm>
@@ -42,6 +44,7 @@ struct Window {
     std::vector<uint32_t> convert;      // for window surfaces not in XRGB8888
     bool clearAll = true;               // paint the letterbox bars next time
     bool keyPending = false;
+    bool lost = false;  // the X window or connection is gone: no more drawing
     bool presentedSincePoll = true;
     timespec nextFrame{};
     bool paced = false;
@@ -132,6 +135,7 @@ void scalePicture(const uint32_t* pixels, uint8_t* out, int pitch) {
 
 // Draws the last picture into the window surface and shows it.
 void show() {
+    if (win.lost) return;
     SDL_Surface* surface = SDL_GetWindowSurface(win.window);
     if (!surface) return;
     layout(surface->w, surface->h);
@@ -159,6 +163,54 @@ void show() {
         SDL_UpdateWindowSurfaceRects(win.window, &rect, 1);
     }
 }
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// Xlib ends the process (status 1) on any protocol error and on a lost
+// connection. When another client destroys the window or the server drops
+// the connection, end the demo as a key does instead: the errors are
+// ignored, drawing stops, and the lost connection returns to the caller
+// (Xlib then treats the display as dead). libX11 is already loaded by SDL;
+// it is looked up, not linked.
+int onXError(Display*, XErrorEvent*) {
+    win.lost = true;
+    win.keyPending = true;
+    return 0;
+}
+
+int onXIOError(Display*) {
+    win.lost = true;
+    win.keyPending = true;
+    return 0;
+}
+
+void onXConnectionLost(Display*, void*) {
+    win.lost = true;
+    win.keyPending = true;
+}
+
+void catchXFailures() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(win.window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    if (!x11) return;
+    using SetError = XErrorHandler (*)(XErrorHandler);
+    using SetExit = void (*)(Display*, void (*)(Display*, void*), void*);
+    using SetIOError = XIOErrorHandler (*)(XIOErrorHandler);
+    if (auto setError = reinterpret_cast<SetError>(dlsym(x11, "XSetErrorHandler"))) setError(onXError);
+    // The default handler of a lost connection exits itself; only the exit
+    // handler (libX11 1.7 and later) lets the caller go on.
+    auto setExit = reinterpret_cast<SetExit>(dlsym(x11, "XSetIOErrorExitHandler"));
+    auto setIOError = reinterpret_cast<SetIOError>(dlsym(x11, "XSetIOErrorHandler"));
+    if (setExit && setIOError) {
+        setIOError(onXIOError);
+        setExit(info.info.x11.display, onXConnectionLost, nullptr);
+    }
+    dlclose(x11);
+}
+#else
+void catchXFailures() {}
+#endif
 
 void handle(const SDL_Event& e) {
     switch (e.type) {
@@ -206,17 +258,21 @@ void open(const char* title, int width, int height) {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
         if (!SDL_GetWindowSurface(win.window)) throw DynamicError("cannot draw into the window");
     }
+    catchXFailures();
     show();
 }
 
 void close() {
     if (!win.window) return;
+    // A lost window or connection takes no more calls; the process ends.
+    if (win.lost) return;
     SDL_DestroyWindow(win.window);
     win = Window{};
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
 bool keyPending() {
+    if (win.lost) return true;
     SDL_Event e;
     if (!win.presentedSincePoll && !win.keyPending) {
         // A waiting loop: block for up to a millisecond instead of spinning.
