@@ -5,9 +5,14 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
+#include <string>
+
 #include "host/host.h"
+#include "host/shared_effects.h"
+#include "platform/midas_internal.h"
 #include "platform/virtual_clock.h"
 
 namespace {
@@ -62,4 +67,43 @@ TEST_F(Exits, SignalEndsTheDemoLikeAKey) {
             std::exit(DemoMain());
         },
         testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+// A scratch tree whose data folder is the generated one and whose
+// plivak.cfg holds the given words; the child works in its bin folder.
+[[noreturn]] void runDemoIn(const char* config, int64_t failAtPoll) {
+    char base[] = "/tmp/plivak-exit-XXXXXX";
+    if (!mkdtemp(base)) std::exit(98);
+    std::string root = base;
+    if (mkdir((root + "/bin").c_str(), 0755) != 0) std::exit(98);
+    if (symlink(PLIVAK_DATA_DIR, (root + "/data").c_str()) != 0) std::exit(98);
+    if (std::FILE* f = std::fopen((root + "/bin/plivak.cfg").c_str(), "w")) {
+        std::fputs(config, f);
+        std::fclose(f);
+    }
+    if (chdir((root + "/bin").c_str()) != 0) std::exit(98);
+    vclock::configure(60.0, -1);
+    vclock::failAtPoll(failAtPoll);
+    int status = DemoMain();
+    // Shutdown ran in full: the music is stopped and closed, the 3D
+    // engine and scene are released.
+    if (midas::activePlayback() != nullptr) std::exit(3);
+    if (midas::output() != midas::Output::None) std::exit(4);
+    if (FinalScene != nullptr) std::exit(5);
+    std::system(("rm -rf " + root).c_str());
+    std::exit(status);
+}
+
+}  // namespace
+
+TEST_F(Exits, ConsoleFailingMidRunStopsTheMusicAndReleasesTheEngine) {
+    EXPECT_EXIT(runDemoIn("", 90), testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Exits, ConsoleFailingInTheFinalPartEndsWith0) {
+    // Straight to the closing part; the console fails a second into it,
+    // with the music playing from order 56.
+    EXPECT_EXIT(runDemoIn("i-am-lame", 60), testing::ExitedWithCode(0), "");
 }
