@@ -30,7 +30,7 @@ esac
 status=$?
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log" | tail -n 1)
 cov=$(grep -o 'cov: [0-9]*' "$dir/log" | tail -n 1 | cut -d' ' -f2)
-echo "fuzz $name: ${runs:-?} runs in $seconds s, ${cov:-?} edges covered, exit status $status"
+echo "fuzz $name: ${runs:-?} runs in $seconds s, ${cov:-?} edges covered, exit status $status" | tee "$dir/summary"
 if [ $status -ne 0 ]; then
     tail -n 40 "$dir/log"
     for a in "$dir"/artifacts/*; do
