@@ -29,8 +29,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" > "$build_dir.configure.log" 2>&1 || {
-    cat "$build_dir.configure.log"
+mkdir -p "$build_dir"
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" > "$build_dir/configure.log" 2>&1 || {
+    cat "$build_dir/configure.log"
     exit 1
 }
 cmake --build "$build_dir" -j"$(nproc)"
