@@ -45,9 +45,14 @@ struct StepTiming {
     double sumMs = 0.0;
     double maxMs = 0.0;
     uint32_t bins[kBins] = {};
+    // The same frames in this thread's CPU time, which does not count the
+    // time the machine spent on other processes.
+    double cpuSumMs = 0.0;
+    uint32_t cpuBins[kBins] = {};
 };
 StepTiming* timings = nullptr;
 Clock::time_point frameStart;
+double frameStartCpuMs = 0.0;
 bool frameStarted = false;
 // The step that made the latest poll: frame N belongs to the step that
 // polled at N and then presented it or held the screen.
@@ -55,6 +60,12 @@ int stepAtPoll = 0;
 double startupMs = -1.0;
 double startupCpuMs = -1.0;
 void (*untimedPresent)() = nullptr;
+
+double threadCpuMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) * 1e-6;
+}
 
 // CPU time of the whole process so far, from exec on (the dynamic loader
 // included): unlike the wall clock it does not grow when the machine is
@@ -129,6 +140,7 @@ void writeVideoFrame(const vclock::Frame& f) {
 void onFrame(const vclock::Frame& f, void*) {
     if (timings) {
         auto now = Clock::now();
+        const double cpuNow = threadCpuMs();
         if (f.presented && frameStarted && stepAtPoll >= 0 && stepAtPoll < kSteps) {
             double ms = std::chrono::duration<double, std::milli>(now - frameStart).count();
             StepTiming& s = timings[stepAtPoll];
@@ -136,6 +148,9 @@ void onFrame(const vclock::Frame& f, void*) {
             s.sumMs += ms;
             s.maxMs = std::max(s.maxMs, ms);
             s.bins[std::min(kBins - 1, static_cast<int>(ms * 1000.0))]++;
+            const double cpuMs = cpuNow - frameStartCpuMs;
+            s.cpuSumMs += cpuMs;
+            s.cpuBins[std::min(kBins - 1, std::max(0, static_cast<int>(cpuMs * 1000.0)))]++;
         }
     }
     if (logOut) {
@@ -178,26 +193,30 @@ void onPollDone(void*) {
             untimedPresent = PresentFrame;
             PresentFrame = presentFirstFrame;
         }
+        frameStartCpuMs = threadCpuMs();
         frameStart = Clock::now();
         frameStarted = true;
     }
+}
+
+// The bin at which 99% of the frames are counted, as its upper edge in ms.
+double percentile99(const uint32_t* bins, int64_t frames) {
+    const int64_t target = (frames * 99 + 99) / 100;
+    int64_t seen = 0;
+    for (int b = 0; b < kBins; ++b) {
+        seen += bins[b];
+        if (seen >= target) return (b + 1) / 1000.0;
+    }
+    return kBins / 1000.0;
 }
 
 void printTiming() {
     for (int step = 0; step < kSteps; ++step) {
         const StepTiming& s = timings[step];
         if (s.frames == 0) continue;
-        int64_t target = (s.frames * 99 + 99) / 100, seen = 0;
-        int p99 = kBins - 1;
-        for (int b = 0; b < kBins; ++b) {
-            seen += s.bins[b];
-            if (seen >= target) {
-                p99 = b;
-                break;
-            }
-        }
-        std::printf("step=%d frames=%" PRId64 " mean_ms=%.4f p99_ms=%.3f max_ms=%.3f\n", step, s.frames,
-                    s.sumMs / s.frames, (p99 + 1) / 1000.0, s.maxMs);
+        std::printf("step=%d frames=%" PRId64 " mean_ms=%.4f p99_ms=%.3f max_ms=%.3f cpu_mean_ms=%.4f cpu_p99_ms=%.3f\n",
+                    step, s.frames, s.sumMs / s.frames, percentile99(s.bins, s.frames), s.maxMs,
+                    s.cpuSumMs / s.frames, percentile99(s.cpuBins, s.frames));
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
