@@ -26,6 +26,7 @@ case $name in
     *) options+=(-max_len=8192) ;;
 esac
 
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1"
 "$fuzzer" "${options[@]}" "$dir/corpus" "$dir/seeds" > "$dir/log" 2>&1
 status=$?
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$dir/log" | tail -n 1)
