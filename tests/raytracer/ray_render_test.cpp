@@ -189,3 +189,26 @@ TEST(RayRender, GridMatchesPlainTracing) {
     EXPECT_EQ(differ, 0);
     EXPECT_LT(black, 81 * 36 / 4);  // the scene fills most of the view
 }
+
+// The grid drawn four blocks at a time against blitRayBlock block by block,
+// on random samples over a random old frame.
+TEST(RayRender, GridBlitMatchesBlockBlit) {
+    uint32_t state = 12345u;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (auto& column : RaySampleGrid)
+        for (auto& sample : column)
+            sample = {static_cast<int32_t>(next() & 255), static_cast<int32_t>(next() & 255),
+                      static_cast<int32_t>(next() & 255)};
+    std::vector<uint32_t> old(320 * 200);
+    for (auto& p : old) p = next() & 0xFFFFFFu;
+    std::vector<uint32_t> byGrid = old, byBlock = old;
+    blitRayGrid(byGrid.data() + 9600);
+    for (int i = 0; i < kRayBlockRows; ++i)
+        for (int j = 0; j < kRayBlockColumns; ++j) blitRayBlock(j, i, byBlock.data() + 9600 + i * 4 * 320 + j * 4);
+    int differ = 0;
+    for (size_t k = 0; k < old.size(); ++k) differ += byGrid[k] != byBlock[k];
+    EXPECT_EQ(differ, 0);
+}
