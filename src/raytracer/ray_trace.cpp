@@ -1,5 +1,7 @@
 #include "raytracer/ray_trace.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 namespace {
@@ -109,16 +111,84 @@ inline RayVec3 ellipsoidFrom(const RayEllipsoidGeometry& e, const RayVec3& o) {
     return {e.scale.x * (o.x - e.centre.x), e.scale.y * (o.y - e.centre.y), e.scale.z * (o.z - e.centre.z)};
 }
 
+// Four objects of one kind against one ray, one per SSE lane. Each lane
+// does the scalar routine's float operations in the same order (sqrtps and
+// divps round exactly as their scalar forms), so a lane's distance has the
+// same bits as planeHit, sphereHit or ellipsoidHit; misses and padding
+// lanes read RAY_MISS.
+struct LaneRay {
+    __m128 dx, dy, dz;
+};
+
+inline LaneRay laneRay(const RayVec3& d) { return {_mm_set1_ps(d.x), _mm_set1_ps(d.y), _mm_set1_ps(d.z)}; }
+
+inline __m128 laneLive(const uint32_t* live) {
+    return _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(live)));
+}
+
+inline __m128 laneSelect(__m128 hit, __m128 t) {
+    return _mm_or_ps(_mm_and_ps(hit, t), _mm_andnot_ps(hit, _mm_set1_ps(RAY_MISS)));
+}
+
+inline __m128 planeLanes(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const LaneRay& r) {
+    const __m128 denom =
+        _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_load_ps(s.planeA + k), r.dx), _mm_mul_ps(_mm_load_ps(s.planeB + k), r.dy)),
+                   _mm_mul_ps(_mm_load_ps(s.planeC + k), r.dz));
+    const __m128 offset = _mm_load_ps(o.planeOffset + k);
+    const __m128 t = _mm_div_ps(_mm_xor_ps(offset, _mm_set1_ps(-0.0f)), denom);
+    const __m128 hit = _mm_and_ps(_mm_and_ps(_mm_cmpneq_ps(denom, _mm_setzero_ps()), _mm_cmpgt_ps(t, _mm_setzero_ps())),
+                                  laneLive(s.planeLive + k));
+    return laneSelect(hit, t);
+}
+
+inline __m128 sphereLanes(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const LaneRay& r) {
+    const __m128 dot = _mm_add_ps(
+        _mm_add_ps(_mm_mul_ps(_mm_load_ps(o.sphereFromX + k), r.dx), _mm_mul_ps(_mm_load_ps(o.sphereFromY + k), r.dy)),
+        _mm_mul_ps(_mm_load_ps(o.sphereFromZ + k), r.dz));
+    const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
+    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_set1_ps(4.0f), _mm_load_ps(o.sphereRest + k)));
+    // A negative discriminant gives a NaN root, and NaN > 0 is false.
+    const __m128 t =
+        _mm_mul_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)), _mm_set1_ps(0.5f));
+    const __m128 hit = _mm_and_ps(_mm_cmpgt_ps(t, _mm_setzero_ps()), laneLive(s.sphereLive + k));
+    return laneSelect(hit, t);
+}
+
+inline __m128 ellipsoidLanes(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const LaneRay& r) {
+    const __m128 vx = _mm_mul_ps(_mm_load_ps(s.ellipsoidSX + k), r.dx);
+    const __m128 vy = _mm_mul_ps(_mm_load_ps(s.ellipsoidSY + k), r.dy);
+    const __m128 vz = _mm_mul_ps(_mm_load_ps(s.ellipsoidSZ + k), r.dz);
+    const __m128 a = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_mul_ps(vz, vz));
+    const __m128 dot = _mm_add_ps(
+        _mm_add_ps(_mm_mul_ps(vx, _mm_load_ps(o.ellipsoidFromX + k)), _mm_mul_ps(vy, _mm_load_ps(o.ellipsoidFromY + k))),
+        _mm_mul_ps(vz, _mm_load_ps(o.ellipsoidFromZ + k)));
+    const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
+    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b),
+                                   _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(4.0f), a), _mm_load_ps(o.ellipsoidRest + k)));
+    const __m128 t = _mm_div_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)),
+                                _mm_mul_ps(_mm_set1_ps(2.0f), a));
+    const __m128 hit = _mm_and_ps(_mm_cmpgt_ps(t, _mm_setzero_ps()), laneLive(s.ellipsoidLive + k));
+    return laneSelect(hit, t);
+}
+
 // True when any object lies on the shadow ray closer than the limit; the
-// order of the tests does not change the answer.
+// order of the tests does not change the answer. Padding lanes never block.
 bool shadowed(const RayTraceScene& s, const RayOriginTerms& fromLight, const RayVec3& d, float limit) {
-    for (int32_t k = 0; k < s.planeCount; ++k)
-        if (planeHit(s.planes[k], fromLight.planeOffset[k], d) < limit) return true;
-    for (int32_t k = 0; k < s.sphereCount; ++k)
-        if (sphereHit(fromLight.sphereFrom[k], fromLight.sphereRest[k], d) < limit) return true;
-    for (int32_t k = 0; k < s.ellipsoidCount; ++k)
-        if (ellipsoidHit(s.ellipsoids[k], fromLight.ellipsoidFrom[k], fromLight.ellipsoidRest[k], d) < limit)
-            return true;
+    const LaneRay r = laneRay(d);
+    const __m128 l = _mm_set1_ps(limit);
+    for (int32_t k = 0; k < s.planeCount; k += 4) {
+        const __m128 below = _mm_and_ps(_mm_cmplt_ps(planeLanes(s, fromLight, k, r), l), laneLive(s.planeLive + k));
+        if (_mm_movemask_ps(below)) return true;
+    }
+    for (int32_t k = 0; k < s.sphereCount; k += 4) {
+        const __m128 below = _mm_and_ps(_mm_cmplt_ps(sphereLanes(s, fromLight, k, r), l), laneLive(s.sphereLive + k));
+        if (_mm_movemask_ps(below)) return true;
+    }
+    for (int32_t k = 0; k < s.ellipsoidCount; k += 4) {
+        const __m128 below =
+            _mm_and_ps(_mm_cmplt_ps(ellipsoidLanes(s, fromLight, k, r), l), laneLive(s.ellipsoidLive + k));
+        if (_mm_movemask_ps(below)) return true;
+    }
     return false;
 }
 
@@ -259,21 +329,63 @@ void prepareRayTrace(const RayScene& scene, RayTraceScene& s) {
                 break;
         }
     }
+    for (int32_t k = 0; k < kRayLaneSlots; ++k) {
+        const bool plane = k < s.planeCount, sphere = k < s.sphereCount, ellipsoid = k < s.ellipsoidCount;
+        const RayPlaneGeometry p = plane ? s.planes[k] : RayPlaneGeometry{0.0f, 0.0f, 0.0f, 0.0f};
+        const RaySphereGeometry b = sphere ? s.spheres[k] : RaySphereGeometry{{0.0f, 0.0f, 0.0f}, 0.0f};
+        const RayEllipsoidGeometry e =
+            ellipsoid ? s.ellipsoids[k] : RayEllipsoidGeometry{{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, 0.0f};
+        s.planeA[k] = p.a;
+        s.planeB[k] = p.b;
+        s.planeC[k] = p.c;
+        s.planeD[k] = p.d;
+        s.sphereX[k] = b.centre.x;
+        s.sphereY[k] = b.centre.y;
+        s.sphereZ[k] = b.centre.z;
+        s.sphereRadius2[k] = b.radius * b.radius;
+        s.ellipsoidX[k] = e.centre.x;
+        s.ellipsoidY[k] = e.centre.y;
+        s.ellipsoidZ[k] = e.centre.z;
+        s.ellipsoidSX[k] = e.scale.x;
+        s.ellipsoidSY[k] = e.scale.y;
+        s.ellipsoidSZ[k] = e.scale.z;
+        s.ellipsoidRadius2[k] = e.radius * e.radius;
+        s.planeLive[k] = plane ? ~0u : 0u;
+        s.sphereLive[k] = sphere ? ~0u : 0u;
+        s.ellipsoidLive[k] = ellipsoid ? ~0u : 0u;
+    }
 }
 
+// Lane by lane the same operations as planeOffset, ellipsoidFrom and the
+// sphere's O - centre, then the square length less r * r.
 void rayOriginTerms(const RayTraceScene& s, const RayVec3& o, RayOriginTerms& terms) {
-    for (int32_t k = 0; k < s.planeCount; ++k) terms.planeOffset[k] = planeOffset(s.planes[k], o);
-    for (int32_t k = 0; k < s.sphereCount; ++k) {
-        const RaySphereGeometry& sphere = s.spheres[k];
-        const RayVec3 from = o - sphere.centre;
-        terms.sphereFrom[k] = from;
-        terms.sphereRest[k] = rayDot(from, from) - sphere.radius * sphere.radius;
+    const __m128 ox = _mm_set1_ps(o.x), oy = _mm_set1_ps(o.y), oz = _mm_set1_ps(o.z);
+    for (int32_t k = 0; k < s.planeCount; k += 4) {
+        const __m128 offset = _mm_add_ps(
+            _mm_add_ps(_mm_add_ps(_mm_load_ps(s.planeD + k), _mm_mul_ps(_mm_load_ps(s.planeA + k), ox)),
+                       _mm_mul_ps(_mm_load_ps(s.planeB + k), oy)),
+            _mm_mul_ps(_mm_load_ps(s.planeC + k), oz));
+        _mm_store_ps(terms.planeOffset + k, offset);
     }
-    for (int32_t k = 0; k < s.ellipsoidCount; ++k) {
-        const RayEllipsoidGeometry& e = s.ellipsoids[k];
-        const RayVec3 from = ellipsoidFrom(e, o);
-        terms.ellipsoidFrom[k] = from;
-        terms.ellipsoidRest[k] = rayDot(from, from) - e.radius * e.radius;
+    for (int32_t k = 0; k < s.sphereCount; k += 4) {
+        const __m128 fx = _mm_sub_ps(ox, _mm_load_ps(s.sphereX + k));
+        const __m128 fy = _mm_sub_ps(oy, _mm_load_ps(s.sphereY + k));
+        const __m128 fz = _mm_sub_ps(oz, _mm_load_ps(s.sphereZ + k));
+        const __m128 square = _mm_add_ps(_mm_add_ps(_mm_mul_ps(fx, fx), _mm_mul_ps(fy, fy)), _mm_mul_ps(fz, fz));
+        _mm_store_ps(terms.sphereFromX + k, fx);
+        _mm_store_ps(terms.sphereFromY + k, fy);
+        _mm_store_ps(terms.sphereFromZ + k, fz);
+        _mm_store_ps(terms.sphereRest + k, _mm_sub_ps(square, _mm_load_ps(s.sphereRadius2 + k)));
+    }
+    for (int32_t k = 0; k < s.ellipsoidCount; k += 4) {
+        const __m128 fx = _mm_mul_ps(_mm_load_ps(s.ellipsoidSX + k), _mm_sub_ps(ox, _mm_load_ps(s.ellipsoidX + k)));
+        const __m128 fy = _mm_mul_ps(_mm_load_ps(s.ellipsoidSY + k), _mm_sub_ps(oy, _mm_load_ps(s.ellipsoidY + k)));
+        const __m128 fz = _mm_mul_ps(_mm_load_ps(s.ellipsoidSZ + k), _mm_sub_ps(oz, _mm_load_ps(s.ellipsoidZ + k)));
+        const __m128 square = _mm_add_ps(_mm_add_ps(_mm_mul_ps(fx, fx), _mm_mul_ps(fy, fy)), _mm_mul_ps(fz, fz));
+        _mm_store_ps(terms.ellipsoidFromX + k, fx);
+        _mm_store_ps(terms.ellipsoidFromY + k, fy);
+        _mm_store_ps(terms.ellipsoidFromZ + k, fz);
+        _mm_store_ps(terms.ellipsoidRest + k, _mm_sub_ps(square, _mm_load_ps(s.ellipsoidRadius2 + k)));
     }
 }
 
@@ -281,13 +393,20 @@ RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
                    const RayVec3& origin, const RayVec3& direction, int32_t depth) {
     ++counts.traced;
 
-    // Nearest hit; on equal distances the earlier table entry wins.
+    // Every distance four objects at a time, then the nearest in list order;
+    // on equal distances the earlier table entry wins.
+    alignas(16) float planeT[kRayLaneSlots], sphereT[kRayLaneSlots], ellipsoidT[kRayLaneSlots];
+    const LaneRay r = laneRay(direction);
+    for (int32_t k = 0; k < s.planeCount; k += 4) _mm_store_ps(planeT + k, planeLanes(s, fromOrigin, k, r));
+    for (int32_t k = 0; k < s.sphereCount; k += 4) _mm_store_ps(sphereT + k, sphereLanes(s, fromOrigin, k, r));
+    for (int32_t k = 0; k < s.ellipsoidCount; k += 4)
+        _mm_store_ps(ellipsoidT + k, ellipsoidLanes(s, fromOrigin, k, r));
     float nearest = RAY_MISS;
     int32_t hit = -1;
     HitKind kind = HitKind::kNone;
     int32_t slot = 0;
     for (int32_t k = 0; k < s.planeCount; ++k) {
-        const float t = planeHit(s.planes[k], fromOrigin.planeOffset[k], direction);
+        const float t = planeT[k];
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.planeIndex[k] < hit))) {
             nearest = t;
             hit = s.planeIndex[k];
@@ -296,7 +415,7 @@ RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
         }
     }
     for (int32_t k = 0; k < s.sphereCount; ++k) {
-        const float t = sphereHit(fromOrigin.sphereFrom[k], fromOrigin.sphereRest[k], direction);
+        const float t = sphereT[k];
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.sphereIndex[k] < hit))) {
             nearest = t;
             hit = s.sphereIndex[k];
@@ -305,8 +424,7 @@ RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
         }
     }
     for (int32_t k = 0; k < s.ellipsoidCount; ++k) {
-        const float t =
-            ellipsoidHit(s.ellipsoids[k], fromOrigin.ellipsoidFrom[k], fromOrigin.ellipsoidRest[k], direction);
+        const float t = ellipsoidT[k];
         if (t != RAY_MISS && (t < nearest || (t == nearest && s.ellipsoidIndex[k] < hit))) {
             nearest = t;
             hit = s.ellipsoidIndex[k];

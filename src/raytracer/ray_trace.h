@@ -66,9 +66,15 @@ RayVec3 objectNormal(const RayObject& object, const RayVec3& point);
 RayColour objectColour(const RayObject& object, const RayVec3& point, const RayVec3& normal);
 float objectReflectivity(const RayObject& object);
 
+// Object slots of one kind, rounded up to whole groups of four SSE lanes.
+constexpr int kRayLaneSlots = (kRayMaxObjects + 3) / 4 * 4;
+
 // A scene sorted for tracing: the geometry of each kind in its own list,
 // each entry with its table index, which breaks ties between equal
-// distances in favour of the earlier object. Built once per frame.
+// distances in favour of the earlier object. The lists are also kept field
+// by field (four objects to a register), with a lane mask that is all ones
+// for a real object and zero for the padding after the last one. Built
+// once per frame.
 struct RayTraceScene {
     const RayScene* scene;
     RayVec3 light;
@@ -79,18 +85,27 @@ struct RayTraceScene {
     int32_t planeIndex[kRayMaxObjects];
     int32_t sphereIndex[kRayMaxObjects];
     int32_t ellipsoidIndex[kRayMaxObjects];
+    alignas(16) float planeA[kRayLaneSlots], planeB[kRayLaneSlots], planeC[kRayLaneSlots], planeD[kRayLaneSlots];
+    alignas(16) float sphereX[kRayLaneSlots], sphereY[kRayLaneSlots], sphereZ[kRayLaneSlots];
+    alignas(16) float sphereRadius2[kRayLaneSlots];  // radius * radius
+    alignas(16) float ellipsoidX[kRayLaneSlots], ellipsoidY[kRayLaneSlots], ellipsoidZ[kRayLaneSlots];
+    alignas(16) float ellipsoidSX[kRayLaneSlots], ellipsoidSY[kRayLaneSlots], ellipsoidSZ[kRayLaneSlots];
+    alignas(16) float ellipsoidRadius2[kRayLaneSlots];
+    alignas(16) uint32_t planeLive[kRayLaneSlots], sphereLive[kRayLaneSlots], ellipsoidLive[kRayLaneSlots];
 };
 
 // The parts of each intersection that depend on the ray's origin only,
 // worked out once for all rays from one point (the projection centre, the
 // light). They are the very values the intersection routines form, so a
-// ray traced with them gives the same bits as one traced without.
+// ray traced with them gives the same bits as one traced without. Kept
+// field by field like the scene's lane lists.
 struct RayOriginTerms {
-    float planeOffset[kRayMaxObjects];   // d + a*O.x + b*O.y + c*O.z
-    RayVec3 sphereFrom[kRayMaxObjects];  // O - centre
-    float sphereRest[kRayMaxObjects];    // (O - centre).(O - centre) - r*r
-    RayVec3 ellipsoidFrom[kRayMaxObjects];  // scaled O - centre
-    float ellipsoidRest[kRayMaxObjects];    // its square length - r*r
+    alignas(16) float planeOffset[kRayLaneSlots];  // d + a*O.x + b*O.y + c*O.z
+    alignas(16) float sphereFromX[kRayLaneSlots], sphereFromY[kRayLaneSlots], sphereFromZ[kRayLaneSlots];  // O - centre
+    alignas(16) float sphereRest[kRayLaneSlots];  // (O - centre).(O - centre) - r*r
+    alignas(16) float ellipsoidFromX[kRayLaneSlots], ellipsoidFromY[kRayLaneSlots],
+        ellipsoidFromZ[kRayLaneSlots];            // scaled O - centre
+    alignas(16) float ellipsoidRest[kRayLaneSlots];  // its square length - r*r
 };
 
 // Reads the scene's light and at most kRayMaxObjects table entries (none
