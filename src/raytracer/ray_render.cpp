@@ -55,11 +55,21 @@ void renderRayGrid(const RayScene& scene, const RayViewport& viewport) {
 
     for (int32_t i = 0; i < rows; ++i) {
         const RayVec3 rowPoint = eye + (static_cast<float>(i) - cam.halfHeight) * cam.down;
-        for (int32_t j = 0; j < columns; ++j) {
-            RayVec3 d = rowPoint + (static_cast<float>(j) - cam.halfWidth) * cam.right - cam.centre;
-            rayNormalize(d);
-            const RayColour c = traceRay(prepared, fromCentre, fromLight, cam.centre, d, 1);
-            RaySampleGrid[j][i] = {clampChannel(c.r, 255), clampChannel(c.g, 255), clampChannel(c.b, 255)};
+        // Four neighbouring samples at a time; a short last group repeats
+        // its first direction in the unused lanes.
+        for (int32_t j0 = 0; j0 < columns; j0 += 4) {
+            const int32_t count = columns - j0 < 4 ? columns - j0 : 4;
+            RayVec3 d[4];
+            for (int32_t l = 0; l < count; ++l) {
+                d[l] = rowPoint + (static_cast<float>(j0 + l) - cam.halfWidth) * cam.right - cam.centre;
+                rayNormalize(d[l]);
+            }
+            for (int32_t l = count; l < 4; ++l) d[l] = d[0];
+            RayColour c[4];
+            traceRayGroup(prepared, fromCentre, fromLight, cam.centre, d, count, 1, c);
+            for (int32_t l = 0; l < count; ++l)
+                RaySampleGrid[j0 + l][i] = {clampChannel(c[l].r, 255), clampChannel(c[l].g, 255),
+                                            clampChannel(c[l].b, 255)};
         }
     }
 }

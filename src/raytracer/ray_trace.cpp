@@ -389,6 +389,119 @@ void rayOriginTerms(const RayTraceScene& s, const RayVec3& o, RayOriginTerms& te
     }
 }
 
+namespace {
+
+// A hit shaded up to the shadow test: the local colour before the shadow
+// and the mirror, and what those two steps need.
+struct HitShade {
+    RayVec3 point;
+    RayVec3 toPoint;  // unit, from the light towards the hit
+    RayVec3 normal;
+    float shadowLimit;
+    RayColour local;
+    const RayObject* object;
+};
+
+HitShade shadeHit(const RayTraceScene& s, const RayVec3& origin, const RayVec3& direction, float nearest, int32_t hit,
+                  HitKind kind, int32_t slot) {
+    HitShade h;
+    h.point = origin + nearest * direction;
+    h.toPoint = h.point - s.light;
+    const float lightDistance = rayNormalize(h.toPoint);
+    h.shadowLimit = lightDistance - 0.01f;
+    switch (kind) {
+        case HitKind::kPlane:
+            h.normal = planeNormal(s.planes[slot]);
+            break;
+        case HitKind::kSphere:
+            h.normal = sphereNormal(s.spheres[slot], h.point);
+            break;
+        default:
+            h.normal = ellipsoidNormal(s.ellipsoids[slot], h.point);
+            break;
+    }
+    // Not clamped: negative on the side turned away from the light.
+    const float diffuse = rayDot(h.normal, h.toPoint);
+    h.object = &s.scene->objects[hit];
+    const RayColour c = objectColour(*h.object, h.point, h.normal);
+    const float lit = 0.3f * diffuse;
+    h.local = {0.7f * c.r + lit, 0.7f * c.g + lit, 0.7f * c.b + lit};
+    return h;
+}
+
+RayColour finishHit(const RayTraceScene& s, const RayOriginTerms& fromLight, const RayVec3& direction, int32_t depth,
+                    const HitShade& h, bool inShadow) {
+    RayColour local = h.local;
+    if (inShadow) local = {local.r * 0.625f, local.g * 0.625f, local.b * 0.625f};
+    // depth > 0 rather than != 0: a negative depth would recurse without end
+    // between two mirrors.
+    if ((s.scene->flags & kRayReflections) && depth > 0) {
+        const float k = objectReflectivity(*h.object);
+        if (k != 0.0f) {
+            const float twiceCos = 2.0f * rayDot(h.normal, direction);
+            const RayVec3 reflected = direction - twiceCos * h.normal;
+            const RayVec3 start = h.point + reflected;
+            ++counts.reflected;
+            RayOriginTerms fromStart;
+            rayOriginTerms(s, start, fromStart);
+            const RayColour m = traceRay(s, fromStart, fromLight, start, reflected, depth - 1);
+            const float keep = 1.0f - k;
+            local = {keep * local.r + k * m.r, keep * local.g + k * m.g, keep * local.b + k * m.b};
+        }
+    }
+    return local;
+}
+
+// Four rays from one origin, one per lane, against one object of each
+// kind: the origin's terms for the object broadcast, the directions per
+// lane, the same float operations as the scalar routines.
+struct RayGroup {
+    __m128 dx, dy, dz;
+};
+
+inline __m128 groupPlane(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const RayGroup& g) {
+    const __m128 denom = _mm_add_ps(
+        _mm_add_ps(_mm_mul_ps(_mm_set1_ps(s.planeA[k]), g.dx), _mm_mul_ps(_mm_set1_ps(s.planeB[k]), g.dy)),
+        _mm_mul_ps(_mm_set1_ps(s.planeC[k]), g.dz));
+    const __m128 t = _mm_div_ps(_mm_set1_ps(-o.planeOffset[k]), denom);
+    const __m128 hit = _mm_and_ps(_mm_cmpneq_ps(denom, _mm_setzero_ps()), _mm_cmpgt_ps(t, _mm_setzero_ps()));
+    return laneSelect(hit, t);
+}
+
+inline __m128 groupSphere(const RayOriginTerms& o, int32_t k, const RayGroup& g) {
+    const __m128 dot = _mm_add_ps(
+        _mm_add_ps(_mm_mul_ps(_mm_set1_ps(o.sphereFromX[k]), g.dx), _mm_mul_ps(_mm_set1_ps(o.sphereFromY[k]), g.dy)),
+        _mm_mul_ps(_mm_set1_ps(o.sphereFromZ[k]), g.dz));
+    const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
+    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b), _mm_set1_ps(4.0f * o.sphereRest[k]));
+    const __m128 t =
+        _mm_mul_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)), _mm_set1_ps(0.5f));
+    return laneSelect(_mm_cmpgt_ps(t, _mm_setzero_ps()), t);
+}
+
+inline __m128 groupEllipsoid(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const RayGroup& g) {
+    const __m128 vx = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSX[k]), g.dx);
+    const __m128 vy = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSY[k]), g.dy);
+    const __m128 vz = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSZ[k]), g.dz);
+    const __m128 a = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_mul_ps(vz, vz));
+    const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, _mm_set1_ps(o.ellipsoidFromX[k])),
+                                             _mm_mul_ps(vy, _mm_set1_ps(o.ellipsoidFromY[k]))),
+                                  _mm_mul_ps(vz, _mm_set1_ps(o.ellipsoidFromZ[k])));
+    const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
+    const __m128 disc =
+        _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(4.0f), a), _mm_set1_ps(o.ellipsoidRest[k])));
+    const __m128 t = _mm_div_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)),
+                                _mm_mul_ps(_mm_set1_ps(2.0f), a));
+    return laneSelect(_mm_cmpgt_ps(t, _mm_setzero_ps()), t);
+}
+
+inline RayGroup rayGroup(const RayVec3* d) {
+    return {_mm_setr_ps(d[0].x, d[1].x, d[2].x, d[3].x), _mm_setr_ps(d[0].y, d[1].y, d[2].y, d[3].y),
+            _mm_setr_ps(d[0].z, d[1].z, d[2].z, d[3].z)};
+}
+
+}  // namespace
+
 RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
                    const RayVec3& origin, const RayVec3& direction, int32_t depth) {
     ++counts.traced;
@@ -433,55 +546,83 @@ RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
         }
     }
     if (kind == HitKind::kNone) return kBlack;
-
-    const RayVec3 point = origin + nearest * direction;
-    RayVec3 toPoint = point - s.light;  // from the light towards the hit
-    const float lightDistance = rayNormalize(toPoint);
-    const float shadowLimit = lightDistance - 0.01f;
-
-    RayVec3 normal;
-    switch (kind) {
-        case HitKind::kPlane:
-            normal = planeNormal(s.planes[slot]);
-            break;
-        case HitKind::kSphere:
-            normal = sphereNormal(s.spheres[slot], point);
-            break;
-        default:
-            normal = ellipsoidNormal(s.ellipsoids[slot], point);
-            break;
-    }
-    // Not clamped: negative on the side turned away from the light.
-    const float diffuse = rayDot(normal, toPoint);
-    const RayObject& object = s.scene->objects[hit];
-    const RayColour c = objectColour(object, point, normal);
-    const float lit = 0.3f * diffuse;
-    RayColour local = {0.7f * c.r + lit, 0.7f * c.g + lit, 0.7f * c.b + lit};
-
-    const int32_t flags = s.scene->flags;
-    if (flags & kRayShadows) {
+    const HitShade h = shadeHit(s, origin, direction, nearest, hit, kind, slot);
+    bool inShadow = false;
+    if (s.scene->flags & kRayShadows) {
         ++counts.shadow;
-        if (shadowed(s, fromLight, toPoint, shadowLimit)) {
-            local = {local.r * 0.625f, local.g * 0.625f, local.b * 0.625f};
-        }
+        inShadow = shadowed(s, fromLight, h.toPoint, h.shadowLimit);
     }
-    // depth > 0 rather than != 0: a negative depth would recurse without end
-    // between two mirrors.
-    if ((flags & kRayReflections) && depth > 0) {
-        const float k = objectReflectivity(object);
-        if (k != 0.0f) {
-            const float twiceCos = 2.0f * rayDot(normal, direction);
-            const RayVec3 reflected = direction - twiceCos * normal;
-            const RayVec3 start = point + reflected;
-            ++counts.reflected;
-            RayOriginTerms fromStart;
-            rayOriginTerms(s, start, fromStart);
-            const RayColour m = traceRay(s, fromStart, fromLight, start, reflected, depth - 1);
-            const float keep = 1.0f - k;
-            local = {keep * local.r + k * m.r, keep * local.g + k * m.g, keep * local.b + k * m.b};
-        }
+    return finishHit(s, fromLight, direction, depth, h, inShadow);
+}
+
+void traceRayGroup(const RayTraceScene& s, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
+                   const RayVec3& origin, const RayVec3* directions, int32_t count, int32_t depth, RayColour* colours) {
+    counts.traced += count;
+    // Nearest hit per lane, objects in the scalar tracer's order and with
+    // its tie rule, so every lane picks the same object.
+    const RayGroup g = rayGroup(directions);
+    const __m128 miss = _mm_set1_ps(RAY_MISS);
+    __m128 best = miss;
+    __m128i bestIndex = _mm_set1_epi32(-1);
+    __m128i bestKind = _mm_setzero_si128();
+    __m128i bestSlot = _mm_setzero_si128();
+    const auto keepNearer = [&](__m128 t, int32_t index, HitKind kind, int32_t slot) {
+        const __m128i idx = _mm_set1_epi32(index);
+        const __m128 tie = _mm_and_ps(_mm_cmpeq_ps(t, best), _mm_castsi128_ps(_mm_cmplt_epi32(idx, bestIndex)));
+        const __m128 take = _mm_and_ps(_mm_cmpneq_ps(t, miss), _mm_or_ps(_mm_cmplt_ps(t, best), tie));
+        const __m128i takeInt = _mm_castps_si128(take);
+        best = _mm_or_ps(_mm_and_ps(take, t), _mm_andnot_ps(take, best));
+        bestIndex = _mm_or_si128(_mm_and_si128(takeInt, idx), _mm_andnot_si128(takeInt, bestIndex));
+        bestKind = _mm_or_si128(_mm_and_si128(takeInt, _mm_set1_epi32(static_cast<int32_t>(kind))),
+                                _mm_andnot_si128(takeInt, bestKind));
+        bestSlot = _mm_or_si128(_mm_and_si128(takeInt, _mm_set1_epi32(slot)), _mm_andnot_si128(takeInt, bestSlot));
+    };
+    for (int32_t k = 0; k < s.planeCount; ++k)
+        keepNearer(groupPlane(s, fromOrigin, k, g), s.planeIndex[k], HitKind::kPlane, k);
+    for (int32_t k = 0; k < s.sphereCount; ++k)
+        keepNearer(groupSphere(fromOrigin, k, g), s.sphereIndex[k], HitKind::kSphere, k);
+    for (int32_t k = 0; k < s.ellipsoidCount; ++k)
+        keepNearer(groupEllipsoid(s, fromOrigin, k, g), s.ellipsoidIndex[k], HitKind::kEllipsoid, k);
+    alignas(16) float nearest[4];
+    alignas(16) int32_t hit[4], kind[4], slot[4];
+    _mm_store_ps(nearest, best);
+    _mm_store_si128(reinterpret_cast<__m128i*>(hit), bestIndex);
+    _mm_store_si128(reinterpret_cast<__m128i*>(kind), bestKind);
+    _mm_store_si128(reinterpret_cast<__m128i*>(slot), bestSlot);
+
+    HitShade h[4];
+    alignas(16) float shadowX[4] = {}, shadowY[4] = {}, shadowZ[4] = {}, limit[4] = {};
+    int32_t active = 0;  // lanes whose ray hit something, one bit each
+    for (int32_t l = 0; l < count; ++l) {
+        if (kind[l] == static_cast<int32_t>(HitKind::kNone)) continue;
+        h[l] = shadeHit(s, origin, directions[l], nearest[l], hit[l], static_cast<HitKind>(kind[l]), slot[l]);
+        shadowX[l] = h[l].toPoint.x;
+        shadowY[l] = h[l].toPoint.y;
+        shadowZ[l] = h[l].toPoint.z;
+        limit[l] = h[l].shadowLimit;
+        active |= 1 << l;
     }
-    return local;
+    // The shadow rays of the lanes that hit, all from the light: a lane is
+    // in shadow once any object lies closer than its limit.
+    int32_t blocked = 0;
+    if ((s.scene->flags & kRayShadows) && active) {
+        for (int32_t l = 0; l < count; ++l) counts.shadow += (active >> l) & 1;
+        const RayGroup sg = {_mm_load_ps(shadowX), _mm_load_ps(shadowY), _mm_load_ps(shadowZ)};
+        const __m128 lim = _mm_load_ps(limit);
+        for (int32_t k = 0; k < s.planeCount && (blocked & active) != active; ++k)
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupPlane(s, fromLight, k, sg), lim));
+        for (int32_t k = 0; k < s.sphereCount && (blocked & active) != active; ++k)
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupSphere(fromLight, k, sg), lim));
+        for (int32_t k = 0; k < s.ellipsoidCount && (blocked & active) != active; ++k)
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupEllipsoid(s, fromLight, k, sg), lim));
+    }
+    for (int32_t l = 0; l < count; ++l) {
+        if (!((active >> l) & 1)) {
+            colours[l] = kBlack;
+            continue;
+        }
+        colours[l] = finishHit(s, fromLight, directions[l], depth, h[l], (blocked >> l) & 1);
+    }
 }
 
 RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth) {

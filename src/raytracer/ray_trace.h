@@ -122,6 +122,13 @@ RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& 
 RayColour traceRay(const RayTraceScene& prepared, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
                    const RayVec3& origin, const RayVec3& direction, int32_t depth);
 
+// Up to four rays from one origin at once (count 1..4; directions holds
+// four entries, the unused ones any finite values): the same colours as
+// four traceRay calls.
+void traceRayGroup(const RayTraceScene& prepared, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
+                   const RayVec3& origin, const RayVec3* directions, int32_t count, int32_t depth,
+                   RayColour* colours);
+
 // Rays cast since the last reset, for the benchmark: the counters cost one
 // add per ray and are not meant to be read by the demo.
 struct RayCounts {
