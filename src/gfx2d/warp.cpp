@@ -155,6 +155,11 @@ void WaveWarpB::mapPoint(float x, float y, GridPoint& point) {
     waveMapPoint(terms, time, x, y, point, waveBCommon, waveBOfX, waveBOfY, waveBCombine);
 }
 
+PlaneWarp::PlaneWarp() : GridWarp(true) {
+    for (int j = 0; j < kGridColumns; ++j) columnSine[j] = std::sin(static_cast<float>(8 * j) * kPi128);
+    for (int i = 0; i < kGridRows; ++i) rowSine[i] = std::sin(static_cast<float>(8 * i) * kPi128);
+}
+
 void PlaneWarp::prepare() { matrix.setRotation(a1, a2, a3); }
 
 void PlaneWarp::mapPoint(float x, float y, GridPoint& point) {
@@ -164,7 +169,13 @@ void PlaneWarp::mapPoint(float x, float y, GridPoint& point) {
     const float f = e * m[0] + d * m[4] + 128.0f * m[8] + m[12];
     const float g = e * m[1] + d * m[5] + 128.0f * m[9] + m[13];
     float h = e * m[2] + d * m[6] + 128.0f * m[10] + m[14];
-    if (wobble != 0.0f) h += wobble * (std::sin(y * kPi128) + std::sin(x * kPi128));
+    if (wobble != 0.0f) {
+        const int j = gridIndex(x, kGridColumns);
+        const int i = gridIndex(y, kGridRows);
+        const float sy = i >= 0 ? rowSine[i] : std::sin(y * kPi128);
+        const float sx = j >= 0 ? columnSine[j] : std::sin(x * kPi128);
+        h += wobble * (sy + sx);
+    }
     point.light = truncToInt(0.6f * h + 64.0f);
     point.u = truncToInt(f * scaleX / (h + 180.0f) + static_cast<float>(offsetU) + 128.0f);
     point.v = truncToInt(g * scaleY / (h + 180.0f) + static_cast<float>(offsetV) + 128.0f);

@@ -86,9 +86,16 @@ public:
     int32_t offsetU = 0;
     int32_t offsetV = 0;
 
-    PlaneWarp() : GridWarp(true) {}
+    PlaneWarp();
     void prepare() override;
     void mapPoint(float x, float y, GridPoint& point) override;
+
+private:
+    // The wobble's sin(x pi/128) and sin(y pi/128) at the grid's columns and
+    // rows, which do not depend on time: worked out once here instead of
+    // twice per point (the same calls on the same values).
+    float columnSine[kGridColumns];
+    float rowSine[kGridRows];
 };
 
 // Fills the screen from the grid, dst = blendHalf(dst, texel); texture is
