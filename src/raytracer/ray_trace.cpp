@@ -459,41 +459,85 @@ struct RayGroup {
     __m128 dx, dy, dz;
 };
 
-inline __m128 groupPlane(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const RayGroup& g) {
+// The second halves of the routines on four lanes, with the origin's terms
+// in lanes too.
+inline __m128 groupPlane(const RayTraceScene& s, int32_t k, __m128 offset, const RayGroup& g) {
     const __m128 denom = _mm_add_ps(
         _mm_add_ps(_mm_mul_ps(_mm_set1_ps(s.planeA[k]), g.dx), _mm_mul_ps(_mm_set1_ps(s.planeB[k]), g.dy)),
         _mm_mul_ps(_mm_set1_ps(s.planeC[k]), g.dz));
-    const __m128 t = _mm_div_ps(_mm_set1_ps(-o.planeOffset[k]), denom);
+    const __m128 t = _mm_div_ps(_mm_xor_ps(offset, _mm_set1_ps(-0.0f)), denom);
     const __m128 hit = _mm_and_ps(_mm_cmpneq_ps(denom, _mm_setzero_ps()), _mm_cmpgt_ps(t, _mm_setzero_ps()));
     return laneSelect(hit, t);
 }
 
-inline __m128 groupSphere(const RayOriginTerms& o, int32_t k, const RayGroup& g) {
-    const __m128 dot = _mm_add_ps(
-        _mm_add_ps(_mm_mul_ps(_mm_set1_ps(o.sphereFromX[k]), g.dx), _mm_mul_ps(_mm_set1_ps(o.sphereFromY[k]), g.dy)),
-        _mm_mul_ps(_mm_set1_ps(o.sphereFromZ[k]), g.dz));
+inline __m128 groupSphere(__m128 fx, __m128 fy, __m128 fz, __m128 rest, const RayGroup& g) {
+    const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(fx, g.dx), _mm_mul_ps(fy, g.dy)), _mm_mul_ps(fz, g.dz));
     const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
-    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b), _mm_set1_ps(4.0f * o.sphereRest[k]));
+    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_set1_ps(4.0f), rest));
+    // No lane with a root (a NaN discriminant has none either): skip the root.
+    if (!_mm_movemask_ps(_mm_cmpge_ps(disc, _mm_setzero_ps()))) return _mm_set1_ps(RAY_MISS);
     const __m128 t =
         _mm_mul_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)), _mm_set1_ps(0.5f));
     return laneSelect(_mm_cmpgt_ps(t, _mm_setzero_ps()), t);
 }
 
-inline __m128 groupEllipsoid(const RayTraceScene& s, const RayOriginTerms& o, int32_t k, const RayGroup& g) {
+inline __m128 groupEllipsoid(const RayTraceScene& s, int32_t k, __m128 fx, __m128 fy, __m128 fz, __m128 rest,
+                             const RayGroup& g) {
     const __m128 vx = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSX[k]), g.dx);
     const __m128 vy = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSY[k]), g.dy);
     const __m128 vz = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSZ[k]), g.dz);
     const __m128 a = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_mul_ps(vz, vz));
-    const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, _mm_set1_ps(o.ellipsoidFromX[k])),
-                                             _mm_mul_ps(vy, _mm_set1_ps(o.ellipsoidFromY[k]))),
-                                  _mm_mul_ps(vz, _mm_set1_ps(o.ellipsoidFromZ[k])));
+    const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, fx), _mm_mul_ps(vy, fy)), _mm_mul_ps(vz, fz));
     const __m128 b = _mm_mul_ps(_mm_set1_ps(2.0f), dot);
-    const __m128 disc =
-        _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(4.0f), a), _mm_set1_ps(o.ellipsoidRest[k])));
+    const __m128 disc = _mm_sub_ps(_mm_mul_ps(b, b), _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(4.0f), a), rest));
+    if (!_mm_movemask_ps(_mm_cmpge_ps(disc, _mm_setzero_ps()))) return _mm_set1_ps(RAY_MISS);
     const __m128 t = _mm_div_ps(_mm_sub_ps(_mm_xor_ps(b, _mm_set1_ps(-0.0f)), _mm_sqrt_ps(disc)),
                                 _mm_mul_ps(_mm_set1_ps(2.0f), a));
     return laneSelect(_mm_cmpgt_ps(t, _mm_setzero_ps()), t);
 }
+
+// One origin for all four lanes: its terms, worked out once, broadcast.
+struct SharedOrigin {
+    const RayOriginTerms& o;
+    __m128 planeHit(const RayTraceScene& s, int32_t k, const RayGroup& g) const {
+        return groupPlane(s, k, _mm_set1_ps(o.planeOffset[k]), g);
+    }
+    __m128 sphereHit(const RayTraceScene&, int32_t k, const RayGroup& g) const {
+        return groupSphere(_mm_set1_ps(o.sphereFromX[k]), _mm_set1_ps(o.sphereFromY[k]), _mm_set1_ps(o.sphereFromZ[k]),
+                           _mm_set1_ps(o.sphereRest[k]), g);
+    }
+    __m128 ellipsoidHit(const RayTraceScene& s, int32_t k, const RayGroup& g) const {
+        return groupEllipsoid(s, k, _mm_set1_ps(o.ellipsoidFromX[k]), _mm_set1_ps(o.ellipsoidFromY[k]),
+                              _mm_set1_ps(o.ellipsoidFromZ[k]), _mm_set1_ps(o.ellipsoidRest[k]), g);
+    }
+};
+
+// An origin per lane (the mirror rays): each lane forms the terms of
+// rayOriginTerms itself, in its order.
+struct LaneOrigins {
+    __m128 ox, oy, oz;
+    __m128 planeHit(const RayTraceScene& s, int32_t k, const RayGroup& g) const {
+        const __m128 offset =
+            _mm_add_ps(_mm_add_ps(_mm_add_ps(_mm_set1_ps(s.planeD[k]), _mm_mul_ps(_mm_set1_ps(s.planeA[k]), ox)),
+                                  _mm_mul_ps(_mm_set1_ps(s.planeB[k]), oy)),
+                       _mm_mul_ps(_mm_set1_ps(s.planeC[k]), oz));
+        return groupPlane(s, k, offset, g);
+    }
+    __m128 sphereHit(const RayTraceScene& s, int32_t k, const RayGroup& g) const {
+        const __m128 fx = _mm_sub_ps(ox, _mm_set1_ps(s.sphereX[k]));
+        const __m128 fy = _mm_sub_ps(oy, _mm_set1_ps(s.sphereY[k]));
+        const __m128 fz = _mm_sub_ps(oz, _mm_set1_ps(s.sphereZ[k]));
+        const __m128 square = _mm_add_ps(_mm_add_ps(_mm_mul_ps(fx, fx), _mm_mul_ps(fy, fy)), _mm_mul_ps(fz, fz));
+        return groupSphere(fx, fy, fz, _mm_sub_ps(square, _mm_set1_ps(s.sphereRadius2[k])), g);
+    }
+    __m128 ellipsoidHit(const RayTraceScene& s, int32_t k, const RayGroup& g) const {
+        const __m128 fx = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSX[k]), _mm_sub_ps(ox, _mm_set1_ps(s.ellipsoidX[k])));
+        const __m128 fy = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSY[k]), _mm_sub_ps(oy, _mm_set1_ps(s.ellipsoidY[k])));
+        const __m128 fz = _mm_mul_ps(_mm_set1_ps(s.ellipsoidSZ[k]), _mm_sub_ps(oz, _mm_set1_ps(s.ellipsoidZ[k])));
+        const __m128 square = _mm_add_ps(_mm_add_ps(_mm_mul_ps(fx, fx), _mm_mul_ps(fy, fy)), _mm_mul_ps(fz, fz));
+        return groupEllipsoid(s, k, fx, fy, fz, _mm_sub_ps(square, _mm_set1_ps(s.ellipsoidRadius2[k])), g);
+    }
+};
 
 inline RayGroup rayGroup(const RayVec3* d) {
     return {_mm_setr_ps(d[0].x, d[1].x, d[2].x, d[3].x), _mm_setr_ps(d[0].y, d[1].y, d[2].y, d[3].y),
@@ -555,9 +599,14 @@ RayColour traceRay(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
     return finishHit(s, fromLight, direction, depth, h, inShadow);
 }
 
-void traceRayGroup(const RayTraceScene& s, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
-                   const RayVec3& origin, const RayVec3* directions, int32_t count, int32_t depth, RayColour* colours) {
-    counts.traced += count;
+namespace {
+
+// Four rays, one per lane; live holds one bit per lane that carries a ray
+// (the others read any finite direction and are ignored). Each live lane
+// gets the colour traceRay gives its ray.
+template <typename Origin>
+void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms& fromLight, const RayVec3* origins,
+                const RayVec3* directions, int32_t live, int32_t depth, RayColour* colours) {
     // Nearest hit per lane, objects in the scalar tracer's order and with
     // its tie rule, so every lane picks the same object.
     const RayGroup g = rayGroup(directions);
@@ -577,12 +626,11 @@ void traceRayGroup(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
                                 _mm_andnot_si128(takeInt, bestKind));
         bestSlot = _mm_or_si128(_mm_and_si128(takeInt, _mm_set1_epi32(slot)), _mm_andnot_si128(takeInt, bestSlot));
     };
-    for (int32_t k = 0; k < s.planeCount; ++k)
-        keepNearer(groupPlane(s, fromOrigin, k, g), s.planeIndex[k], HitKind::kPlane, k);
+    for (int32_t k = 0; k < s.planeCount; ++k) keepNearer(from.planeHit(s, k, g), s.planeIndex[k], HitKind::kPlane, k);
     for (int32_t k = 0; k < s.sphereCount; ++k)
-        keepNearer(groupSphere(fromOrigin, k, g), s.sphereIndex[k], HitKind::kSphere, k);
+        keepNearer(from.sphereHit(s, k, g), s.sphereIndex[k], HitKind::kSphere, k);
     for (int32_t k = 0; k < s.ellipsoidCount; ++k)
-        keepNearer(groupEllipsoid(s, fromOrigin, k, g), s.ellipsoidIndex[k], HitKind::kEllipsoid, k);
+        keepNearer(from.ellipsoidHit(s, k, g), s.ellipsoidIndex[k], HitKind::kEllipsoid, k);
     alignas(16) float nearest[4];
     alignas(16) int32_t hit[4], kind[4], slot[4];
     _mm_store_ps(nearest, best);
@@ -592,37 +640,90 @@ void traceRayGroup(const RayTraceScene& s, const RayOriginTerms& fromOrigin, con
 
     HitShade h[4];
     alignas(16) float shadowX[4] = {}, shadowY[4] = {}, shadowZ[4] = {}, limit[4] = {};
-    int32_t active = 0;  // lanes whose ray hit something, one bit each
-    for (int32_t l = 0; l < count; ++l) {
+    int32_t active = 0;  // live lanes whose ray hit something
+    for (int32_t l = 0; l < 4; ++l) {
+        colours[l] = kBlack;
+        if (!((live >> l) & 1)) continue;
+        ++counts.traced;
         if (kind[l] == static_cast<int32_t>(HitKind::kNone)) continue;
-        h[l] = shadeHit(s, origin, directions[l], nearest[l], hit[l], static_cast<HitKind>(kind[l]), slot[l]);
+        h[l] = shadeHit(s, origins[l], directions[l], nearest[l], hit[l], static_cast<HitKind>(kind[l]), slot[l]);
         shadowX[l] = h[l].toPoint.x;
         shadowY[l] = h[l].toPoint.y;
         shadowZ[l] = h[l].toPoint.z;
         limit[l] = h[l].shadowLimit;
         active |= 1 << l;
     }
+    if (!active) return;
+    const int32_t flags = s.scene->flags;
     // The shadow rays of the lanes that hit, all from the light: a lane is
     // in shadow once any object lies closer than its limit.
     int32_t blocked = 0;
-    if ((s.scene->flags & kRayShadows) && active) {
-        for (int32_t l = 0; l < count; ++l) counts.shadow += (active >> l) & 1;
+    if (flags & kRayShadows) {
+        for (int32_t l = 0; l < 4; ++l) counts.shadow += (active >> l) & 1;
         const RayGroup sg = {_mm_load_ps(shadowX), _mm_load_ps(shadowY), _mm_load_ps(shadowZ)};
         const __m128 lim = _mm_load_ps(limit);
+        const SharedOrigin light = {fromLight};
         for (int32_t k = 0; k < s.planeCount && (blocked & active) != active; ++k)
-            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupPlane(s, fromLight, k, sg), lim));
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(light.planeHit(s, k, sg), lim));
         for (int32_t k = 0; k < s.sphereCount && (blocked & active) != active; ++k)
-            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupSphere(fromLight, k, sg), lim));
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(light.sphereHit(s, k, sg), lim));
         for (int32_t k = 0; k < s.ellipsoidCount && (blocked & active) != active; ++k)
-            blocked |= _mm_movemask_ps(_mm_cmplt_ps(groupEllipsoid(s, fromLight, k, sg), lim));
+            blocked |= _mm_movemask_ps(_mm_cmplt_ps(light.ellipsoidHit(s, k, sg), lim));
     }
-    for (int32_t l = 0; l < count; ++l) {
-        if (!((active >> l) & 1)) {
-            colours[l] = kBlack;
-            continue;
+    RayVec3 starts[4], reflected[4];
+    float reflectivity[4] = {};
+    int32_t mirrors = 0;  // lanes whose hit reflects
+    int32_t first = -1;
+    for (int32_t l = 0; l < 4; ++l) {
+        if (!((active >> l) & 1)) continue;
+        RayColour& local = colours[l];
+        local = h[l].local;
+        if ((blocked >> l) & 1) local = {local.r * 0.625f, local.g * 0.625f, local.b * 0.625f};
+        // depth > 0 rather than != 0: a negative depth would recurse without
+        // end between two mirrors.
+        if ((flags & kRayReflections) && depth > 0) {
+            const float k = objectReflectivity(*h[l].object);
+            if (k != 0.0f) {
+                const float twiceCos = 2.0f * rayDot(h[l].normal, directions[l]);
+                reflected[l] = directions[l] - twiceCos * h[l].normal;
+                starts[l] = h[l].point + reflected[l];
+                reflectivity[l] = k;
+                mirrors |= 1 << l;
+                if (first < 0) first = l;
+                ++counts.reflected;
+            }
         }
-        colours[l] = finishHit(s, fromLight, directions[l], depth, h[l], (blocked >> l) & 1);
     }
+    if (!mirrors) return;
+    for (int32_t l = 0; l < 4; ++l)
+        if (!((mirrors >> l) & 1)) {
+            starts[l] = starts[first];
+            reflected[l] = reflected[first];
+        }
+    const LaneOrigins mirrorFrom = {_mm_setr_ps(starts[0].x, starts[1].x, starts[2].x, starts[3].x),
+                                    _mm_setr_ps(starts[0].y, starts[1].y, starts[2].y, starts[3].y),
+                                    _mm_setr_ps(starts[0].z, starts[1].z, starts[2].z, starts[3].z)};
+    RayColour m[4];
+    traceGroup(s, mirrorFrom, fromLight, starts, reflected, mirrors, depth - 1, m);
+    for (int32_t l = 0; l < 4; ++l) {
+        if (!((mirrors >> l) & 1)) continue;
+        const float k = reflectivity[l];
+        const float keep = 1.0f - k;
+        RayColour& local = colours[l];
+        local = {keep * local.r + k * m[l].r, keep * local.g + k * m[l].g, keep * local.b + k * m[l].b};
+    }
+}
+
+}  // namespace
+
+void traceRayGroup(const RayTraceScene& s, const RayOriginTerms& fromOrigin, const RayOriginTerms& fromLight,
+                   const RayVec3& origin, const RayVec3* directions, int32_t count, int32_t depth, RayColour* colours) {
+    if (count <= 0) return;
+    if (count > 4) count = 4;
+    const RayVec3 origins[4] = {origin, origin, origin, origin};
+    RayColour out[4];
+    traceGroup(s, SharedOrigin{fromOrigin}, fromLight, origins, directions, (1 << count) - 1, depth, out);
+    for (int32_t l = 0; l < count; ++l) colours[l] = out[l];
 }
 
 RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth) {
