@@ -180,6 +180,7 @@ void TwistScroller::draw(uint32_t* dst) const {
     float phase = wavePhase;
     // Strip pixel a >> 8 stays inside the strip even if H256 was written.
     const int64_t h256 = std::min<int64_t>(H256, int64_t{height} * 256);
+    const bool narrow = h256 >= 0 && h256 < (int64_t{1} << 22);
     for (int32_t i = 0; i < columns; ++i, e += de, phase += waveStep) {
         const int64_t x = int64_t{screenX} + i;
         if (x < 0 || x >= kScreenWidth) continue;
@@ -197,11 +198,28 @@ void TwistScroller::draw(uint32_t* dst) const {
         const int64_t o = faceA[g];
         const int64_t t = faceB[g];
         if (o <= 0 || t <= 0) continue;
-        const int64_t wA = h256 * 256 / o;
-        const int64_t wB = h256 * 256 / t;
+        int64_t wA, wB, rowsA, rowsB;
+        if (narrow) {
+            // The same quotients of non-negative values below 2^31, by the
+            // cheaper 32-bit divide.
+            const auto a = static_cast<uint32_t>(h256 * 256);
+            wA = a / static_cast<uint32_t>(o);
+            wB = a / static_cast<uint32_t>(t);
+        } else {
+            wA = h256 * 256 / o;
+            wB = h256 * 256 / t;
+        }
+        // A face narrower than a step (only when H256 was written smaller
+        // than the table was made for) has no rows.
+        if (wA <= 0 || wB <= 0) continue;
         // Rows of each face: the steps of a from 0 while a < H256.
-        const int64_t rowsA = (h256 + wA - 1) / wA;
-        const int64_t rowsB = (h256 + wB - 1) / wB;
+        if (narrow) {
+            rowsA = static_cast<uint32_t>(h256 + wA - 1) / static_cast<uint32_t>(wA);
+            rowsB = static_cast<uint32_t>(h256 + wB - 1) / static_cast<uint32_t>(wB);
+        } else {
+            rowsA = (h256 + wA - 1) / wA;
+            rowsB = (h256 + wB - 1) / wB;
+        }
         const int64_t top = height - ((o + t) >> 9) + l;
         blendColumnRun(column, top, rowsA, strip, wA);
         blendColumnRun(column, top + rowsA, rowsB, strip, wB);

@@ -105,3 +105,19 @@ TEST(TwistScroller, NeverLeavesTheBufferOrThePicture) {
     EXPECT_EQ(g.at(12, 180), pic[0] / 2);
     EXPECT_EQ(g.at(12, 199), pic[19] / 2);
 }
+
+// H256 written below the tables' height: twisted columns would step by zero
+// (a division by zero) or backwards out of the strip; they are left out,
+// while face-on columns are still drawn.
+TEST(TwistScroller, ShrunkenHeightSkipsTwistedColumns) {
+    const std::vector<uint32_t> pic = stripPicture();
+    for (int32_t h256 : {0, -2560}) {
+        TwistScroller s(pic.data(), 8, 40, 0, 20);
+        s.H256 = h256;
+        s.leftTwist = s.rightTwist = 64;
+        GuardedFrame f;
+        s.draw(f.px());
+        EXPECT_TRUE(f.guardsIntact());
+        for (int y = 0; y < 200; ++y) ASSERT_EQ(f.at(5, y), 0u) << "row " << y;
+    }
+}
