@@ -638,20 +638,94 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     _mm_store_si128(reinterpret_cast<__m128i*>(kind), bestKind);
     _mm_store_si128(reinterpret_cast<__m128i*>(slot), bestSlot);
 
-    HitShade h[4];
-    alignas(16) float shadowX[4] = {}, shadowY[4] = {}, shadowZ[4] = {}, limit[4] = {};
+    // The hits shaded up to the shadow test in lanes, shadeHit's steps in
+    // its order: the point, the unit vector from the light, the normal (a
+    // plane's as stored, a body's (centre - P) / radius), the diffuse term.
+    alignas(16) float centreX[4], centreY[4], centreZ[4], radius[4];
+    alignas(16) uint32_t planeLane[4];
     int32_t active = 0;  // live lanes whose ray hit something
     for (int32_t l = 0; l < 4; ++l) {
         colours[l] = kBlack;
+        centreX[l] = centreY[l] = centreZ[l] = 0.0f;
+        radius[l] = 1.0f;
+        planeLane[l] = 0u;
         if (!((live >> l) & 1)) continue;
         ++counts.traced;
-        if (kind[l] == static_cast<int32_t>(HitKind::kNone)) continue;
-        h[l] = shadeHit(s, origins[l], directions[l], nearest[l], hit[l], static_cast<HitKind>(kind[l]), slot[l]);
-        shadowX[l] = h[l].toPoint.x;
-        shadowY[l] = h[l].toPoint.y;
-        shadowZ[l] = h[l].toPoint.z;
-        limit[l] = h[l].shadowLimit;
+        switch (static_cast<HitKind>(kind[l])) {
+            case HitKind::kPlane: {
+                const RayPlaneGeometry& p = s.planes[slot[l]];
+                centreX[l] = p.a;
+                centreY[l] = p.b;
+                centreZ[l] = p.c;
+                planeLane[l] = ~0u;
+                break;
+            }
+            case HitKind::kSphere: {
+                const RaySphereGeometry& b = s.spheres[slot[l]];
+                centreX[l] = b.centre.x;
+                centreY[l] = b.centre.y;
+                centreZ[l] = b.centre.z;
+                radius[l] = b.radius;
+                break;
+            }
+            case HitKind::kEllipsoid: {
+                const RayEllipsoidGeometry& e = s.ellipsoids[slot[l]];
+                centreX[l] = e.centre.x;
+                centreY[l] = e.centre.y;
+                centreZ[l] = e.centre.z;
+                radius[l] = e.radius;
+                break;
+            }
+            default:
+                continue;
+        }
         active |= 1 << l;
+    }
+    if (!active) return;
+    const __m128 px = _mm_add_ps(_mm_setr_ps(origins[0].x, origins[1].x, origins[2].x, origins[3].x),
+                                 _mm_mul_ps(best, g.dx));
+    const __m128 py = _mm_add_ps(_mm_setr_ps(origins[0].y, origins[1].y, origins[2].y, origins[3].y),
+                                 _mm_mul_ps(best, g.dy));
+    const __m128 pz = _mm_add_ps(_mm_setr_ps(origins[0].z, origins[1].z, origins[2].z, origins[3].z),
+                                 _mm_mul_ps(best, g.dz));
+    const __m128 vx = _mm_sub_ps(px, _mm_set1_ps(s.light.x));
+    const __m128 vy = _mm_sub_ps(py, _mm_set1_ps(s.light.y));
+    const __m128 vz = _mm_sub_ps(pz, _mm_set1_ps(s.light.z));
+    const __m128 lightDistance =
+        _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(vx, vx), _mm_mul_ps(vy, vy)), _mm_mul_ps(vz, vz)));
+    const __m128 away = _mm_cmpneq_ps(lightDistance, _mm_setzero_ps());
+    const __m128 tx = _mm_and_ps(away, _mm_div_ps(vx, lightDistance));
+    const __m128 ty = _mm_and_ps(away, _mm_div_ps(vy, lightDistance));
+    const __m128 tz = _mm_and_ps(away, _mm_div_ps(vz, lightDistance));
+    const __m128 lim = _mm_sub_ps(lightDistance, _mm_set1_ps(0.01f));
+    const __m128 plane = _mm_castsi128_ps(_mm_load_si128(reinterpret_cast<const __m128i*>(planeLane)));
+    const __m128 cx = _mm_load_ps(centreX), cy = _mm_load_ps(centreY), cz = _mm_load_ps(centreZ);
+    const __m128 r = _mm_load_ps(radius);
+    const __m128 nx = _mm_or_ps(_mm_and_ps(plane, cx), _mm_andnot_ps(plane, _mm_div_ps(_mm_sub_ps(cx, px), r)));
+    const __m128 ny = _mm_or_ps(_mm_and_ps(plane, cy), _mm_andnot_ps(plane, _mm_div_ps(_mm_sub_ps(cy, py), r)));
+    const __m128 nz = _mm_or_ps(_mm_and_ps(plane, cz), _mm_andnot_ps(plane, _mm_div_ps(_mm_sub_ps(cz, pz), r)));
+    const __m128 lit = _mm_mul_ps(_mm_set1_ps(0.3f),
+                                  _mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, tx), _mm_mul_ps(ny, ty)), _mm_mul_ps(nz, tz)));
+    alignas(16) float pointX[4], pointY[4], pointZ[4], shadowX[4], shadowY[4], shadowZ[4], normalX[4], normalY[4],
+        normalZ[4], litLane[4];
+    _mm_store_ps(pointX, px);
+    _mm_store_ps(pointY, py);
+    _mm_store_ps(pointZ, pz);
+    _mm_store_ps(shadowX, tx);
+    _mm_store_ps(shadowY, ty);
+    _mm_store_ps(shadowZ, tz);
+    _mm_store_ps(normalX, nx);
+    _mm_store_ps(normalY, ny);
+    _mm_store_ps(normalZ, nz);
+    _mm_store_ps(litLane, lit);
+    HitShade h[4];
+    for (int32_t l = 0; l < 4; ++l) {
+        if (!((active >> l) & 1)) continue;
+        h[l].point = {pointX[l], pointY[l], pointZ[l]};
+        h[l].normal = {normalX[l], normalY[l], normalZ[l]};
+        h[l].object = &s.scene->objects[hit[l]];
+        const RayColour c = objectColour(*h[l].object, h[l].point, h[l].normal);
+        h[l].local = {0.7f * c.r + litLane[l], 0.7f * c.g + litLane[l], 0.7f * c.b + litLane[l]};
     }
     if (!active) return;
     const int32_t flags = s.scene->flags;
@@ -660,8 +734,7 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     int32_t blocked = 0;
     if (flags & kRayShadows) {
         for (int32_t l = 0; l < 4; ++l) counts.shadow += (active >> l) & 1;
-        const RayGroup sg = {_mm_load_ps(shadowX), _mm_load_ps(shadowY), _mm_load_ps(shadowZ)};
-        const __m128 lim = _mm_load_ps(limit);
+        const RayGroup sg = {tx, ty, tz};
         const SharedOrigin light = {fromLight};
         for (int32_t k = 0; k < s.planeCount && (blocked & active) != active; ++k)
             blocked |= _mm_movemask_ps(_mm_cmplt_ps(light.planeHit(s, k, sg), lim));
