@@ -76,7 +76,7 @@ inline bool traceable(const RayObject& object) {
 }
 
 // Where the nearest hit was found: the kind list and the slot in it.
-enum class HitKind { kNone, kPlane, kSphere, kEllipsoid };
+enum class HitKind { kNone = 0, kPlane = 1, kSphere = 2, kEllipsoid = 3 };
 
 // The intersections with the origin's terms given: the second halves of
 // the routines below.
@@ -354,6 +354,18 @@ void prepareRayTrace(const RayScene& scene, RayTraceScene& s) {
         s.sphereLive[k] = sphere ? ~0u : 0u;
         s.ellipsoidLive[k] = ellipsoid ? ~0u : 0u;
     }
+    for (int32_t k = 0; k < s.planeCount; ++k) {
+        s.kindOf[s.planeIndex[k]] = static_cast<int32_t>(HitKind::kPlane);
+        s.slotOf[s.planeIndex[k]] = k;
+    }
+    for (int32_t k = 0; k < s.sphereCount; ++k) {
+        s.kindOf[s.sphereIndex[k]] = static_cast<int32_t>(HitKind::kSphere);
+        s.slotOf[s.sphereIndex[k]] = k;
+    }
+    for (int32_t k = 0; k < s.ellipsoidCount; ++k) {
+        s.kindOf[s.ellipsoidIndex[k]] = static_cast<int32_t>(HitKind::kEllipsoid);
+        s.slotOf[s.ellipsoidIndex[k]] = k;
+    }
 }
 
 // Lane by lane the same operations as planeOffset, ellipsoidFrom and the
@@ -613,30 +625,25 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     const __m128 miss = _mm_set1_ps(RAY_MISS);
     __m128 best = miss;
     __m128i bestIndex = _mm_set1_epi32(-1);
-    __m128i bestKind = _mm_setzero_si128();
-    __m128i bestSlot = _mm_setzero_si128();
-    const auto keepNearer = [&](__m128 t, int32_t index, HitKind kind, int32_t slot) {
+    const auto keepNearer = [&](__m128 t, int32_t index) {
         const __m128i idx = _mm_set1_epi32(index);
         const __m128 tie = _mm_and_ps(_mm_cmpeq_ps(t, best), _mm_castsi128_ps(_mm_cmplt_epi32(idx, bestIndex)));
         const __m128 take = _mm_and_ps(_mm_cmpneq_ps(t, miss), _mm_or_ps(_mm_cmplt_ps(t, best), tie));
         const __m128i takeInt = _mm_castps_si128(take);
         best = _mm_or_ps(_mm_and_ps(take, t), _mm_andnot_ps(take, best));
         bestIndex = _mm_or_si128(_mm_and_si128(takeInt, idx), _mm_andnot_si128(takeInt, bestIndex));
-        bestKind = _mm_or_si128(_mm_and_si128(takeInt, _mm_set1_epi32(static_cast<int32_t>(kind))),
-                                _mm_andnot_si128(takeInt, bestKind));
-        bestSlot = _mm_or_si128(_mm_and_si128(takeInt, _mm_set1_epi32(slot)), _mm_andnot_si128(takeInt, bestSlot));
     };
-    for (int32_t k = 0; k < s.planeCount; ++k) keepNearer(from.planeHit(s, k, g), s.planeIndex[k], HitKind::kPlane, k);
-    for (int32_t k = 0; k < s.sphereCount; ++k)
-        keepNearer(from.sphereHit(s, k, g), s.sphereIndex[k], HitKind::kSphere, k);
-    for (int32_t k = 0; k < s.ellipsoidCount; ++k)
-        keepNearer(from.ellipsoidHit(s, k, g), s.ellipsoidIndex[k], HitKind::kEllipsoid, k);
+    for (int32_t k = 0; k < s.planeCount; ++k) keepNearer(from.planeHit(s, k, g), s.planeIndex[k]);
+    for (int32_t k = 0; k < s.sphereCount; ++k) keepNearer(from.sphereHit(s, k, g), s.sphereIndex[k]);
+    for (int32_t k = 0; k < s.ellipsoidCount; ++k) keepNearer(from.ellipsoidHit(s, k, g), s.ellipsoidIndex[k]);
     alignas(16) float nearest[4];
     alignas(16) int32_t hit[4], kind[4], slot[4];
     _mm_store_ps(nearest, best);
     _mm_store_si128(reinterpret_cast<__m128i*>(hit), bestIndex);
-    _mm_store_si128(reinterpret_cast<__m128i*>(kind), bestKind);
-    _mm_store_si128(reinterpret_cast<__m128i*>(slot), bestSlot);
+    for (int32_t l = 0; l < 4; ++l) {
+        kind[l] = hit[l] < 0 ? static_cast<int32_t>(HitKind::kNone) : s.kindOf[hit[l]];
+        slot[l] = hit[l] < 0 ? 0 : s.slotOf[hit[l]];
+    }
 
     // The hits shaded up to the shadow test in lanes, shadeHit's steps in
     // its order: the point, the unit vector from the light, the normal (a

@@ -92,6 +92,10 @@ struct RayTraceScene {
     alignas(16) float ellipsoidSX[kRayLaneSlots], ellipsoidSY[kRayLaneSlots], ellipsoidSZ[kRayLaneSlots];
     alignas(16) float ellipsoidRadius2[kRayLaneSlots];
     alignas(16) uint32_t planeLive[kRayLaneSlots], sphereLive[kRayLaneSlots], ellipsoidLive[kRayLaneSlots];
+    // Per table index of a traced object: its kind (1 plane, 2 sphere,
+    // 3 ellipsoid) and its slot in that kind's list.
+    int32_t kindOf[kRayMaxObjects];
+    int32_t slotOf[kRayMaxObjects];
 };
 
 // The parts of each intersection that depend on the ray's origin only,
