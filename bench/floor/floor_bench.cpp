@@ -19,15 +19,12 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
 
+#include "common/frame_floors.h"
+
 namespace {
 
-constexpr int kPixels = 320 * 200;
-
-std::vector<uint32_t> picture(int n, uint32_t seed) {
-    std::vector<uint32_t> p(n);
-    for (int i = 0; i < n; ++i) p[i] = (seed = seed * 1664525u + 1013904223u) >> 8;
-    return p;
-}
+using floors::kPixels;
+using floors::picture;
 
 struct Frames {
     std::vector<uint32_t> dst = picture(kPixels, 1);
@@ -39,24 +36,10 @@ Frames& frames() {
     return f;
 }
 
-void Floor_FrameCopy(benchmark::State& state) {
-    Frames& f = frames();
-    for (auto _ : state) {
-        std::memcpy(f.dst.data(), f.src.data(), kPixels * sizeof(uint32_t));
-        benchmark::ClobberMemory();
-    }
-}
+void Floor_FrameCopy(benchmark::State& state) { floors::frameCopy(state, frames().dst.data(), frames().src.data()); }
 BENCHMARK(Floor_FrameCopy)->Unit(benchmark::kMicrosecond);
 
-void Floor_FrameHalfBlend(benchmark::State& state) {
-    Frames& f = frames();
-    for (auto _ : state) {
-        uint32_t* d = f.dst.data();
-        const uint32_t* s = f.src.data();
-        for (int i = 0; i < kPixels; ++i) d[i] = blendHalf(d[i], s[i]);
-        benchmark::ClobberMemory();
-    }
-}
+void Floor_FrameHalfBlend(benchmark::State& state) { floors::frameHalfBlend(state, frames().dst.data(), frames().src.data()); }
 BENCHMARK(Floor_FrameHalfBlend)->Unit(benchmark::kMicrosecond);
 
 // Every data file of the start-up: all regular files of the data folder.

@@ -16,15 +16,12 @@
 #include "gfx2d/warp.h"
 #include "gfx2d/wire.h"
 
+#include "common/frame_floors.h"
+
 namespace {
 
-constexpr int kPixels = 320 * 200;
-
-std::vector<uint32_t> picture(int n, uint32_t seed) {
-    std::vector<uint32_t> p(n);
-    for (int i = 0; i < n; ++i) p[i] = (seed = seed * 1664525u + 1013904223u) >> 8;
-    return p;
-}
+using floors::kPixels;
+using floors::picture;
 
 struct Frames {
     std::vector<uint32_t> dst = picture(kPixels, 1);
@@ -37,24 +34,10 @@ Frames& frames() {
     return f;
 }
 
-void Floor_Memcpy(benchmark::State& state) {
-    Frames& f = frames();
-    for (auto _ : state) {
-        std::memcpy(f.dst.data(), f.src.data(), kPixels * sizeof(uint32_t));
-        benchmark::ClobberMemory();
-    }
-}
+void Floor_Memcpy(benchmark::State& state) { floors::frameCopy(state, frames().dst.data(), frames().src.data()); }
 BENCHMARK(Floor_Memcpy);
 
-void Floor_HalfBlend(benchmark::State& state) {
-    Frames& f = frames();
-    for (auto _ : state) {
-        uint32_t* d = f.dst.data();
-        const uint32_t* s = f.src.data();
-        for (int i = 0; i < kPixels; ++i) d[i] = blendHalf(d[i], s[i]);
-        benchmark::ClobberMemory();
-    }
-}
+void Floor_HalfBlend(benchmark::State& state) { floors::frameHalfBlend(state, frames().dst.data(), frames().src.data()); }
 BENCHMARK(Floor_HalfBlend);
 
 template <void (Sprite::*Draw)(uint32_t*) const>
