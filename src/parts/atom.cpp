@@ -4,19 +4,13 @@
 // moving bodies trailing as each frame is mixed with the last. Images:
 // rayflare.rgb frames the view (rows 0..29 and 170..199, copied afresh
 // every frame); scene "atom.scn". Ends at the next music beat.
-#include <cstring>
-
 #include "data/image_bank.h"
 #include "host/demo.h"
 #include "parts/parts.h"
+#include "parts/ray_frame.h"
 #include "raytracer/ray_paths.h"
 #include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
-
-namespace {
-constexpr int kBandPixels = 30 * kFrameWidth;
-constexpr int kLowerBand = 170 * kFrameWidth;
-}  // namespace
 
 int runAtomPart() {
     RayScene& scene = AtomRayScene;
@@ -24,8 +18,7 @@ int runAtomPart() {
     LastBeat = BeatCounter.load(std::memory_order_relaxed);
     while (BeatCounter.load(std::memory_order_relaxed) == LastBeat) {
         if (KeyPending()) return -1;
-        std::memcpy(FrameBuffer, img::rayflare, sizeof(uint32_t) * kBandPixels);
-        std::memcpy(FrameBuffer + kLowerBand, img::rayflare + kLowerBand, sizeof(uint32_t) * kBandPixels);
+        drawRayFrameBands(FrameBuffer);
         // The demo's clock, never reset here: the paths go on from wherever
         // the show has got to.
         placeAtomScene(scene, static_cast<float>(0.1 * DemoTime()));

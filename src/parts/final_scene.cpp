@@ -4,25 +4,18 @@
 // by pillars; the camera and the light travel on closed paths. Images:
 // rayflare.rgb frames the view (rows 0..29 and 170..199, copied once on
 // entry); scene "final.scn". Ends at the next music beat.
-#include <cstring>
-
 #include "data/image_bank.h"
 #include "host/demo.h"
 #include "parts/parts.h"
+#include "parts/ray_frame.h"
 #include "raytracer/ray_paths.h"
 #include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
 
-namespace {
-constexpr int kBandPixels = 30 * kFrameWidth;
-constexpr int kLowerBand = 170 * kFrameWidth;
-}  // namespace
-
 int runFinalScenePart() {
     RayScene& scene = FinalRayScene;
     scene.flags = kRayReflections | kRayShadows;
-    std::memcpy(FrameBuffer, img::rayflare, sizeof(uint32_t) * kBandPixels);
-    std::memcpy(FrameBuffer + kLowerBand, img::rayflare + kLowerBand, sizeof(uint32_t) * kBandPixels);
+    drawRayFrameBands(FrameBuffer);
     LastBeat = BeatCounter.load(std::memory_order_relaxed);
     while (BeatCounter.load(std::memory_order_relaxed) == LastBeat) {
         if (KeyPending()) return -1;
