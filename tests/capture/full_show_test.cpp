@@ -1,7 +1,8 @@
 // The whole show, closing part included (about 15 minutes of demo time), on
 // the virtual clock as a user captures it: every step in order, the fixed
 // stages at their frame counts, no still screen over 2 s, the show before
-// the closing part 4 to 7 minutes long, and no overflow message.
+// the closing part 4 to 7 minutes long, no overflow message, and pictures
+// and music exactly as the committed digest (show_digest.txt) has them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -10,15 +11,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "show_digest.h"
+
 namespace {
+
+const char kDigestFile[] = PLIVAK_SOURCE_DIR "/tests/capture/show_digest.txt";
 
 struct LogFrame {
     int step;
     bool presented;
     int beat;
+    unsigned crc;
 };
 
 // Runs of presented or held frames within one step, in order.
@@ -34,8 +41,20 @@ TEST(FullShow, PlaysEveryStepToTheEnd) {
     if (stat(PLIVAK_DATA_DIR "/demo.xm", &st) != 0) GTEST_SKIP() << "no generated data";
     char dir[] = "/tmp/plivak_full_XXXXXX";
     ASSERT_TRUE(mkdtemp(dir));
-    const std::string log = std::string(dir) + "/log", out = std::string(dir) + "/out";
-    int status = std::system(("cd '" PLIVAK_BIN_DIR "' && ./plivak-capture --log " + log + " > " + out + " 2>&1").c_str());
+    // The folder holds the WAV of the whole show (about 150 MB): removed
+    // however the test ends.
+    struct RemoveDir {
+        std::string path;
+        ~RemoveDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    } removeDir{dir};
+    const std::string log = std::string(dir) + "/log", out = std::string(dir) + "/out", wav = std::string(dir) + "/wav";
+    // The demo reads ../data/ and plivak.cfg from its working folder: a
+    // scratch bin/ beside a link to the build's data, so that no plivak.cfg
+    // left in the build's bin/ changes the show.
+    ASSERT_EQ(std::system(("mkdir '" + std::string(dir) + "/bin' && ln -s '" PLIVAK_DATA_DIR "' '" + dir + "/data'").c_str()), 0);
+    int status = std::system(("cd '" + std::string(dir) + "/bin' && '" PLIVAK_BIN_DIR "/plivak-capture' --log " + log +
+                              " --wav " + wav + " > " + out + " 2>&1")
+                                 .c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
@@ -51,9 +70,8 @@ TEST(FullShow, PlaysEveryStepToTheEnd) {
         long long n;
         double t;
         int presented, sync;
-        unsigned crc;
         ASSERT_EQ(std::sscanf(line.c_str(), "frame=%lld t=%lf step=%d new=%d beat=%d sync=%d crc=%x", &n, &t, &f.step,
-                              &presented, &f.beat, &sync, &crc),
+                              &presented, &f.beat, &sync, &f.crc),
                   7)
             << line;
         f.presented = presented;
@@ -84,6 +102,7 @@ TEST(FullShow, PlaysEveryStepToTheEnd) {
         if (f.step != 18) longestHold = std::max(longestHold, hold);
     }
     EXPECT_LE(longestHold, 120) << "a still screen of more than 2 s";
+    ASSERT_GT(firstFrame[18], 0);
 
     // Fixed stages that the log can tell apart.
     EXPECT_EQ(presents[10], 200);  // studio
@@ -114,5 +133,31 @@ TEST(FullShow, PlaysEveryStepToTheEnd) {
             lastChange = i;
         }
     }
-    std::system(("rm -rf '" + std::string(dir) + "'").c_str());
+
+    // Pictures and music against the committed digest.
+    showdigest::ShowDigest actual;
+    for (const LogFrame& f : frames) showdigest::addFrame(actual, f.step, f.crc);
+    ASSERT_TRUE(showdigest::fileCrc(wav, actual.wavBytes, actual.wavCrc)) << wav;
+    if (const char* rewrite = std::getenv("PLIVAK_WRITE_SHOW_DIGEST")) {
+        std::ofstream digestOut(rewrite);
+        digestOut << showdigest::formatDigest(actual);
+        ASSERT_TRUE(digestOut.good()) << "cannot write " << rewrite;
+        std::printf("wrote the show digest to %s\n", rewrite);
+        return;
+    }
+    std::ifstream digestIn(kDigestFile);
+    std::stringstream text;
+    text << digestIn.rdbuf();
+    showdigest::ShowDigest committed;
+    std::string error;
+    ASSERT_TRUE(showdigest::parseDigest(text.str(), committed, error)) << kDigestFile << ": " << error;
+    const std::vector<std::string> differences = showdigest::compareDigests(committed, actual);
+    if (!differences.empty()) {
+        std::string list;
+        for (const std::string& d : differences) list += "  " + d + "\n";
+        ADD_FAILURE() << "the show differs from " << kDigestFile << ":\n"
+                      << list
+                      << "If a picture or the music was meant to change, rewrite the digest with "
+                         "tools/update_show_digest.sh and commit it with the change.";
+    }
 }
