@@ -6,6 +6,7 @@
 // of a bar.
 #include "gen/music_score.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -94,11 +95,11 @@ const Section kShow[] = {
     {176, Style::Soar, {-1, -1, -1, -1, -1}},          // 2080 249.6 s  gadgets, wave-warped logo
     {12, Style::Fill, {-1, -1, -1, -1, -1}},           // 2256 270.7 s  band reveal (three beats)
     {4, Style::Hold, {-1, -1, -1, -1, -1}},            // 2268 272.2 s  held picture (one beat)
-    {64, Style::Riser, {-1, -1, -1, -1, -1}},          // 2272 272.6 s  centre smear to white
+    {24, Style::Riser, {-1, -1, -1, -1, -1}},          // 2272 272.6 s  centre smear, white 0.75 s
 };
 // After the show: two-bar sections with a beat each, looping among
 // themselves, so a late show still gets its beats; the demo normally jumps
-// to the closing music at the first of them (2336, 280.32 s).
+// to the closing music at the first of them (2296, 275.52 s).
 constexpr int kTailRows = 32;
 constexpr int kFinalPatterns = 8;  // 64 rows each, a beat on every bar
 
@@ -467,17 +468,26 @@ void arrange(Grid& g, int row0, const Section& s, const Themes& th, int occurren
             break;
         }
         case Style::Riser: {
-            for (int b = 0; b < wholeBars; ++b) {
-                int r = row0 + b * kRowsPerBar;
-                const Chord& c = chordAt(5, b);
-                if (b == 0 || kProgressions[5][b].root != kProgressions[5][b - 1].root) padChord(g, r, c, 26);
-                arpeggio(g, r, kRowsPerBar, c, 14 + 3 * b, 1);
-                drumLine(g, r, kRowsPerBar, kChHat, kClosedHat, "xoxoxoxoxoxoxoxo", 18 + 2 * b);
-                bassLine(g, r, kRowsPerBar, c, "R.r.R.r.R.r.R.r.", 50);
-                if (b < wholeBars - 1) drumLine(g, r, kRowsPerBar, kChKick, kKick, "X...X...X...X...", 56);
+            // Bars of the last progression, the final one (a half bar when
+            // the section has one) on E so the closing music's A minor
+            // resolves it. The rise keeps its four-bar shape however short
+            // the section: each bar takes a step of `level` 0..3, the last
+            // bar always the top one (a sixteenth-note snare roll, no kick).
+            const int bars = wholeBars + (half > 0 ? 1 : 0);
+            for (int b = 0; b < bars; ++b) {
+                const int r = row0 + b * kRowsPerBar;
+                const int len = std::min(kRowsPerBar, rows - b * kRowsPerBar);
+                const bool last = b == bars - 1;
+                const int level = (b + 1) * 3 / bars;
+                const Chord& c = kProgressions[5][last ? 3 : b % 4];
+                if (b == 0 || c.root != kProgressions[5][(b - 1) % 4].root) padChord(g, r, c, 26);
+                arpeggio(g, r, len, c, 14 + 3 * level, 1);
+                drumLine(g, r, len, kChHat, kClosedHat, "xoxoxoxoxoxoxoxo", 18 + 2 * level);
+                bassLine(g, r, len, c, "R.r.R.r.R.r.R.r.", 50);
+                if (!last) drumLine(g, r, len, kChKick, kKick, "X...X...X...X...", 56);
                 static const char* kRoll[4] = {"x...x...x...x...", "x.x.x.x.x.x.x.x.", "xxxxxxxxxxxxxxxx",
                                                "xxxxxxxxxxxxxxxx"};
-                drumLine(g, r, kRowsPerBar, kChSnare, kSnare, kRoll[b % 4], 30 + 7 * b);
+                drumLine(g, r, len, kChSnare, kSnare, kRoll[level], 30 + 7 * level);
             }
             break;
         }
