@@ -15,6 +15,7 @@
 #include "data/image_loader.h"
 #include "data/pcx.h"
 #include "data/shape.h"
+#include "host/startup.h"
 #include "raytracer/ray_scene.h"
 
 namespace {

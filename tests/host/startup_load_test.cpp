@@ -6,15 +6,13 @@
 #include <optional>
 
 #include "data/image_bank.h"
-#include "data/image_loader.h"
 #include "data/pcx.h"
 #include "data/shape.h"
+#include "data/test_files.h"
+#include "host/host.h"
 #include "host/shared_effects.h"
+#include "host/startup.h"
 #include "raytracer/ray_scene.h"
-#include "test_files.h"
-
-// The host's option flag; this test program links no host.
-bool VerboseLoading = false;
 
 namespace {
 
