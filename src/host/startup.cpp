@@ -20,8 +20,6 @@ ShapeMorph* Morph = nullptr;
 
 namespace {
 
-constexpr int32_t kPatternBytes = 64000;
-
 bool isCentreKind(int32_t type) {
     return type == kRaySphere || type == kRayEllipsoid || type == kRayTexSphere ||
            type == kRayTexEllipsoid;
@@ -68,19 +66,19 @@ bool loadBank(const Loading& l) {
     try {
         ImageLoader loader;
         for (const img::ImageFile& f : img::kImageFiles) {
-            file = l.path(f.name) + ".rgb";
+            file = l.path(f.file);
             l.announce(file);
             if (!loader.loadImage(file.c_str(), f.width, f.height, f.pixels))
                 return l.fail(file, "short file");
         }
         const struct {
-            const char* name;
+            const img::ImageSize& size;
             uint8_t* bytes;
-        } patterns[] = {{"pattern1.gra", img::pattern1}, {"pattern2.gra", img::pattern2}};
+        } patterns[] = {{img::size::pattern1, img::pattern1}, {img::size::pattern2, img::pattern2}};
         for (const auto& p : patterns) {
-            file = l.path(p.name);
+            file = l.path(p.size.file);
             l.announce(file);
-            if (!loader.loadPattern(file.c_str(), kPatternBytes, p.bytes))
+            if (!loader.loadPattern(file.c_str(), p.size.pixels(), p.bytes))
                 return l.fail(file, "short file");
         }
     } catch (GZ_Error& e) {

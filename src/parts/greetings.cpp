@@ -24,8 +24,8 @@ inline void setHighByte(int32_t& offset, int32_t value) { offset = (offset & ~0x
 
 int runGreetings() {
     constexpr float kPi = 3.14159265358979323846f;
-    Sprite greets(img::greets2, 320, 200, 0x0000FF);
-    Sprite k(img::k, 114, 101, 0x0000FF);
+    Sprite greets = img::sprite(img::greets2, img::size::greets2, 0x0000FF);
+    Sprite k = img::sprite(img::k, img::size::k, 0x0000FF);
     k.x = 108;
     k.y = 50;
 

@@ -40,7 +40,7 @@ int runTextPlane() {
     plane.wobble = 12.5f;
     WireCube cube1(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
     WireCube cube2(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
-    Sprite caption(img::desint, 49, 370, 0x0000FF);
+    Sprite caption = img::sprite(img::desint, img::size::desint, 0x0000FF);
 
     LastBeat = BeatCounter;
     while (LastBeat == BeatCounter) {

@@ -27,7 +27,7 @@ inline int32_t windowAt(float row, float column) {
 }  // namespace
 
 int runWanderingMaps() {
-    Sprite title(img::meta, 194, 70, 0x0000FF);
+    Sprite title = img::sprite(img::meta, img::size::meta, 0x0000FF);
     title.x = 63;
     title.y = 65;
 

@@ -54,9 +54,11 @@ int runWarpedRibbons() {
     for (Point2i* ribbon : ribbons.line)
         for (int i = 0; i < kRibbonPoints; ++i) ribbon[i] = Point2i{16 * i, 0};
     Sprite captions[kCaptionCount] = {
-        Sprite(img::exercise, 206, 25, kCaptionKey), Sprite(img::alert, 127, 21, kCaptionKey),
-        Sprite(img::partcool, 170, 35, kCaptionKey), Sprite(img::molecule, 254, 37, kCaptionKey),
-        Sprite(img::nrg, 258, 29, kCaptionKey),
+        img::sprite(img::exercise, img::size::exercise, kCaptionKey),
+        img::sprite(img::alert, img::size::alert, kCaptionKey),
+        img::sprite(img::partcool, img::size::partcool, kCaptionKey),
+        img::sprite(img::molecule, img::size::molecule, kCaptionKey),
+        img::sprite(img::nrg, img::size::nrg, kCaptionKey),
     };
     int32_t syncSeen = SyncCounter.load(std::memory_order_relaxed);
     // 0: no caption yet; 1 .. 5: captions[caption - 1]. Syncs beyond the

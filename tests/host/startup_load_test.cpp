@@ -48,7 +48,7 @@ const std::string& dataDir() {
         std::filesystem::create_directories(dir);
         for (int k = 0; k < img::kImageCount; ++k) {
             const img::ImageFile& f = img::kImageFiles[k];
-            (k % 3 ? writeFile : writeGzip)(dir + f.name + ".rgb", imageBytes(k, f));
+            (k % 3 ? writeFile : writeGzip)(dir + f.file, imageBytes(k, f));
         }
         writeGzip(dir + "pattern1.gra", Bytes(64000, 1));
         writeFile(dir + "pattern2.gra", Bytes(64000, 2));
