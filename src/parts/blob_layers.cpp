@@ -49,8 +49,8 @@ int runBlobLayers() {
     Sprite b = img::sprite(img::xfrmd2, img::size::xfrmd2, 0);
     constexpr float kPi = 3.14159265358979323846f;
 
-    LastBeat = BeatCounter;
-    for (int n = 0; LastBeat == BeatCounter; ++n) {
+    BeginBeatWait();
+    for (int n = 0; !BeatArrived(); ++n) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         Morph->centreX = 50;

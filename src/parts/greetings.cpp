@@ -29,8 +29,8 @@ int runGreetings() {
     k.x = 108;
     k.y = 50;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         GreetScroller->leftTwist = static_cast<int32_t>(400 * std::sin(0.3f * kPi * t));
@@ -46,8 +46,8 @@ int runGreetings() {
         PresentFrame();
     }
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float s = 100 * static_cast<float>(DemoTime());
         setLowByte(TunnelTable->offset, static_cast<int32_t>(s));

@@ -49,7 +49,7 @@ int runPortraitParade() {
         small[i].y = 20;
     }
 
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
@@ -73,7 +73,7 @@ int runPortraitParade() {
 
         large.drawKeyed(FrameBuffer);
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // Frozen frame; each secondary sync copies in two diagonal quadrants.
     int32_t syncSeen = 0;

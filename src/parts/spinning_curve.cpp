@@ -20,8 +20,8 @@ int runSpinningCurve() {
     Curve->centreY = 100.0f;
     copyFrame(img::formula2, FrameBuffer);
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         blendFrameHalf(img::formula2, FrameBuffer);

@@ -18,8 +18,8 @@ int runSplineSnake() {
     Sprite addcode = img::sprite(img::addcode, img::size::addcode, 0x0000FF);
     copyFrame(img::formula2, FrameBuffer);
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         animateSnake(t * 1.6f);

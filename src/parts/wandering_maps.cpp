@@ -31,8 +31,8 @@ int runWanderingMaps() {
     title.x = 63;
     title.y = 65;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         float s = 100 * t;

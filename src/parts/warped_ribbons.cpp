@@ -70,7 +70,7 @@ int runWarpedRibbons() {
 
     // Captions over the warp until the next beat. Several syncs within one
     // frame advance the caption once: only inequality with the copy counts.
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
@@ -87,7 +87,7 @@ int runWarpedRibbons() {
             c.drawKeyed(FrameBuffer);
         }
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // White bars: quarter columns 1 and 3 close from the top, 2 and 4 from
     // the bottom, two rows a frame.

@@ -17,8 +17,8 @@ int runWaveLogo() {
     logo.x = 13;
     logo.y = 21;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         warp.time = 10 * static_cast<float>(DemoTime());
         warp.computeGrid(WarpGrid);
