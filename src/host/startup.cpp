@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "data/image_bank.h"
 #include "data/image_loader.h"
@@ -17,6 +18,31 @@
 
 PcxPicture* CoolText = nullptr;
 ShapeMorph* Morph = nullptr;
+
+namespace {
+
+// "VERB WHAT" of the step start-up is in; long file names are cut.
+char startupStep[320] = "start up";
+
+}  // namespace
+
+void StartupStep(const char* verb, const char* what) {
+    std::snprintf(startupStep, sizeof startupStep, "%s %s", verb, what);
+}
+
+void OutOfMemoryAtStartup() {
+    if (VerboseLoading) std::fprintf(stderr, "cannot %s: out of memory\n", startupStep);
+    std::exit(1);
+}
+
+void StartUp() {
+    const std::new_handler previous = std::set_new_handler(OutOfMemoryAtStartup);
+    StartupStep("read", "plivak.cfg");
+    ReadConfig("plivak.cfg");
+    LoadImageBank();
+    PrepareEffects();
+    std::set_new_handler(previous);
+}
 
 namespace {
 
@@ -52,6 +78,7 @@ struct Loading {
 
     std::string path(const char* name) const { return dir + name; }
     void announce(const std::string& file) const {
+        StartupStep("load", file.c_str());
         if (verbose) std::fprintf(stderr, "loading %s\n", file.c_str());
     }
     bool fail(const std::string& file, const std::string& reason) const {
@@ -98,6 +125,7 @@ bool loadScene(const Loading& l, const char* name, RayScene& scene) {
 
 bool loadStartupData(const std::string& dataDir, bool verbose, StartupData& out,
                      LoadFailure& failure) {
+    StartupStep("load", dataDir.c_str());
     const Loading l{dataDir, verbose, failure};
     if (!loadBank(l)) return false;
 
@@ -122,6 +150,7 @@ bool loadStartupData(const std::string& dataDir, bool verbose, StartupData& out,
         names[k] = shapeFiles[k].c_str();
         l.announce(shapeFiles[k]);
     }
+    StartupStep("make", "the shape morph");
     auto* morph = new ShapeMorph(kShapes, names, 50, 30.0f, 30.0f, 160.0f, 100.0f);
     if (!morph->ok) {
         int k = morph->failedShape;
@@ -134,6 +163,7 @@ bool loadStartupData(const std::string& dataDir, bool verbose, StartupData& out,
 
     // The ray grid holds exactly 81 x 36 samples; the second scene's
     // viewport is the one in use.
+    StartupStep("check", "the ray scenes");
     if (SharedRayViewport.width != kRayGridColumns || SharedRayViewport.height != kRayGridRows) {
         char text[64];
         std::snprintf(text, sizeof text, "viewport %dx%d, needs %dx%d", SharedRayViewport.width,
