@@ -1,6 +1,8 @@
-// LoadImageBank and the start-up load it runs: the data readers in order,
-// each failure turned into the file and a reason, and the rules the two
-// raytraced parts put on the scenes they animate.
+// Start-up before the console opens. StartUp runs it under a new-handler
+// that ends the process when memory runs out; LoadImageBank runs the
+// start-up load: the data readers in order, each failure turned into the
+// file and a reason, and the rules the two raytraced parts put on the
+// scenes they animate.
 #include "host/startup.h"
 
 #include <cstdio>
