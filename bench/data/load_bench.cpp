@@ -15,6 +15,7 @@
 #include "data/image_loader.h"
 #include "data/pcx.h"
 #include "data/shape.h"
+#include "host/startup.h"
 #include "raytracer/ray_scene.h"
 
 namespace {
@@ -22,9 +23,7 @@ namespace {
 // The 74 image and pattern files, in load order.
 std::vector<std::string> bankFiles() {
     std::vector<std::string> files;
-    for (const img::ImageFile& f : img::kImageFiles) files.push_back(std::string("../data/") + f.name + ".rgb");
-    files.push_back("../data/pattern1.gra");
-    files.push_back("../data/pattern2.gra");
+    for (const img::ImageSize* f : img::kBankFiles) files.push_back(std::string("../data/") + f->file);
     return files;
 }
 
@@ -83,7 +82,7 @@ void BM_ImageBankOnly(benchmark::State& state) {
     for (auto _ : state) {
         ImageLoader loader;
         for (const img::ImageFile& f : img::kImageFiles)
-            loader.loadImage((std::string("../data/") + f.name + ".rgb").c_str(), f.width, f.height, f.pixels);
+            loader.loadImage((std::string("../data/") + f.file).c_str(), f.width, f.height, f.pixels);
         loader.loadPattern("../data/pattern1.gra", 64000, img::pattern1);
         loader.loadPattern("../data/pattern2.gra", 64000, img::pattern2);
         benchmark::DoNotOptimize(img::pattern2);

@@ -1,90 +1,101 @@
 // The image bank: every picture of the demo, decoded once at start-up by
 // LoadImageBank and kept until the process ends. Each image is named after
-// its file ("../data/NAME.rgb"), 0x00RRGGBB pixels, row-major, pitch = width.
+// its file ("../data/NAME.rgb"), 0x00RRGGBB pixels, row-major, pitch = width;
+// its size is in data/image_sizes.h.
 // Names that are not identifiers: "linux-in" is linux_in, "3deng" is n3deng.
 #pragma once
 
 #include <cstdint>
 
+#include "data/image_sizes.h"
+#include "gfx2d/sprite.h"
+
 namespace img {
 
-// One row of the file table: name without folder and extension, size.
+// One ".rgb" file of the bank and the array it is read into.
 struct ImageFile {
-    const char* name;
+    const char* file;  // name in the data folder
     int width;
     int height;
     uint32_t* pixels;
+
+    constexpr ImageFile(const ImageSize& size, uint32_t* array)
+        : file(size.file), width(size.width), height(size.height), pixels(array) {}
 };
-// The 72 ".rgb" files in load order.
-constexpr int kImageCount = 72;
+// The 72 ".rgb" files in load order (kBankFiles).
 extern const ImageFile kImageFiles[kImageCount];
 
-extern uint32_t openptc[320 * 200];
-extern uint32_t linux_in[320 * 200];
-extern uint32_t plivak2[320 * 102];
-extern uint32_t square[320 * 200];
-extern uint32_t greets[1024 * 80];
-extern uint32_t pyr00[320 * 200];
-extern uint32_t formula[320 * 200];
-extern uint32_t formula2[320 * 200];
-extern uint32_t formula3[320 * 200];
-extern uint32_t studio[320 * 200];
-extern uint32_t ibm360[320 * 200];
-extern uint32_t rayflare[320 * 200];
-extern uint32_t dovo[320 * 200];
-extern uint32_t optimal[320 * 200];
-extern uint32_t grunsel[256 * 256];
-extern uint32_t green[256 * 256];
-extern uint32_t camera[107 * 99];
-extern uint32_t ear[79 * 133];
-extern uint32_t earphone[105 * 117];
-extern uint32_t eye[143 * 79];
-extern uint32_t loudhail[166 * 127];
-extern uint32_t magtape[114 * 113];
-extern uint32_t roundabo[107 * 116];
-extern uint32_t synth[148 * 126];
-extern uint32_t satellit[142 * 106];
-extern uint32_t vestor[145 * 70];
-extern uint32_t quorle[124 * 29];
-extern uint32_t muzeek[75 * 29];
-extern uint32_t codepix[88 * 60];
-extern uint32_t n3deng[99 * 44];
-extern uint32_t fenwy[101 * 39];
-extern uint32_t addcode[85 * 22];
-extern uint32_t sorvel[76 * 38];
-extern uint32_t ostrin3[98 * 140];
-extern uint32_t ostrin11[175 * 200];
-extern uint32_t greets2[320 * 200];
-extern uint32_t k[114 * 101];
-extern uint32_t alert[127 * 21];
-extern uint32_t exercise[206 * 25];
-extern uint32_t partcool[170 * 35];
-extern uint32_t molecule[254 * 37];
-extern uint32_t nrg[258 * 29];
-extern uint32_t headache[262 * 91];
-extern uint32_t zorbel_2[235 * 50];
-extern uint32_t desint[49 * 370];
-extern uint32_t meta[194 * 70];
-extern uint32_t tremo[294 * 158];
-extern uint32_t xfrmd[50 * 180];
-extern uint32_t xfrmd2[50 * 180];
-extern uint32_t unity[320 * 200];
-extern uint32_t kickass[320 * 200];
-extern uint32_t sol[256 * 256];
-extern uint32_t col[256 * 256];
-extern uint32_t col2[256 * 256];
-extern uint32_t fond[256 * 256];
-extern uint32_t weeve[256 * 256];
-extern uint32_t binary1[64 * 400];
-extern uint32_t binary2[64 * 400];
+// A sprite showing the whole of an image of the bank.
+inline Sprite sprite(const uint32_t* pixels, const ImageSize& size, uint32_t key) {
+    return Sprite(pixels, size.width, size.height, key);
+}
+
+extern uint32_t openptc[size::openptc.pixels()];
+extern uint32_t linux_in[size::linux_in.pixels()];
+extern uint32_t plivak2[size::plivak2.pixels()];
+extern uint32_t square[size::square.pixels()];
+extern uint32_t greets[size::greets.pixels()];
+extern uint32_t pyr00[size::pyr00.pixels()];
+extern uint32_t formula[size::formula.pixels()];
+extern uint32_t formula2[size::formula2.pixels()];
+extern uint32_t formula3[size::formula3.pixels()];
+extern uint32_t studio[size::studio.pixels()];
+extern uint32_t ibm360[size::ibm360.pixels()];
+extern uint32_t rayflare[size::rayflare.pixels()];
+extern uint32_t dovo[size::dovo.pixels()];
+extern uint32_t optimal[size::optimal.pixels()];
+extern uint32_t grunsel[size::grunsel.pixels()];
+extern uint32_t green[size::green.pixels()];
+extern uint32_t camera[size::camera.pixels()];
+extern uint32_t ear[size::ear.pixels()];
+extern uint32_t earphone[size::earphone.pixels()];
+extern uint32_t eye[size::eye.pixels()];
+extern uint32_t loudhail[size::loudhail.pixels()];
+extern uint32_t magtape[size::magtape.pixels()];
+extern uint32_t roundabo[size::roundabo.pixels()];
+extern uint32_t synth[size::synth.pixels()];
+extern uint32_t satellit[size::satellit.pixels()];
+extern uint32_t vestor[size::vestor.pixels()];
+extern uint32_t quorle[size::quorle.pixels()];
+extern uint32_t muzeek[size::muzeek.pixels()];
+extern uint32_t codepix[size::codepix.pixels()];
+extern uint32_t n3deng[size::n3deng.pixels()];
+extern uint32_t fenwy[size::fenwy.pixels()];
+extern uint32_t addcode[size::addcode.pixels()];
+extern uint32_t sorvel[size::sorvel.pixels()];
+extern uint32_t ostrin3[size::ostrin3.pixels()];
+extern uint32_t ostrin11[size::ostrin11.pixels()];
+extern uint32_t greets2[size::greets2.pixels()];
+extern uint32_t k[size::k.pixels()];
+extern uint32_t alert[size::alert.pixels()];
+extern uint32_t exercise[size::exercise.pixels()];
+extern uint32_t partcool[size::partcool.pixels()];
+extern uint32_t molecule[size::molecule.pixels()];
+extern uint32_t nrg[size::nrg.pixels()];
+extern uint32_t headache[size::headache.pixels()];
+extern uint32_t zorbel_2[size::zorbel_2.pixels()];
+extern uint32_t desint[size::desint.pixels()];
+extern uint32_t meta[size::meta.pixels()];
+extern uint32_t tremo[size::tremo.pixels()];
+extern uint32_t xfrmd[size::xfrmd.pixels()];
+extern uint32_t xfrmd2[size::xfrmd2.pixels()];
+extern uint32_t unity[size::unity.pixels()];
+extern uint32_t kickass[size::kickass.pixels()];
+extern uint32_t sol[size::sol.pixels()];
+extern uint32_t col[size::col.pixels()];
+extern uint32_t col2[size::col2.pixels()];
+extern uint32_t fond[size::fond.pixels()];
+extern uint32_t weeve[size::weeve.pixels()];
+extern uint32_t binary1[size::binary1.pixels()];
+extern uint32_t binary2[size::binary2.pixels()];
 
 // "pyr0" .. "pyr5", one after the other: frame k starts at pyr[k].
-extern uint32_t pyr[6][320 * 200];
+extern uint32_t pyr[6][size::pyr[0].pixels()];
 // "banner21" .. "banner28", one after the other.
-extern uint32_t banner[8][320 * 50];
+extern uint32_t banner[8][size::banner[0].pixels()];
 
 // The two byte patterns "pattern1.gra" and "pattern2.gra".
-extern uint8_t pattern1[64000];
-extern uint8_t pattern2[64000];
+extern uint8_t pattern1[size::pattern1.pixels()];
+extern uint8_t pattern2[size::pattern2.pixels()];
 
 }  // namespace img

@@ -3,142 +3,154 @@
 
 namespace img {
 
-uint32_t openptc[320 * 200];
-uint32_t linux_in[320 * 200];
-uint32_t plivak2[320 * 102];
-uint32_t square[320 * 200];
-uint32_t greets[1024 * 80];
-uint32_t pyr00[320 * 200];
-uint32_t formula[320 * 200];
-uint32_t formula2[320 * 200];
-uint32_t formula3[320 * 200];
-uint32_t studio[320 * 200];
-uint32_t ibm360[320 * 200];
-uint32_t rayflare[320 * 200];
-uint32_t dovo[320 * 200];
-uint32_t optimal[320 * 200];
-uint32_t grunsel[256 * 256];
-uint32_t green[256 * 256];
-uint32_t camera[107 * 99];
-uint32_t ear[79 * 133];
-uint32_t earphone[105 * 117];
-uint32_t eye[143 * 79];
-uint32_t loudhail[166 * 127];
-uint32_t magtape[114 * 113];
-uint32_t roundabo[107 * 116];
-uint32_t synth[148 * 126];
-uint32_t satellit[142 * 106];
-uint32_t vestor[145 * 70];
-uint32_t quorle[124 * 29];
-uint32_t muzeek[75 * 29];
-uint32_t codepix[88 * 60];
-uint32_t n3deng[99 * 44];
-uint32_t fenwy[101 * 39];
-uint32_t addcode[85 * 22];
-uint32_t sorvel[76 * 38];
-uint32_t ostrin3[98 * 140];
-uint32_t ostrin11[175 * 200];
-uint32_t greets2[320 * 200];
-uint32_t k[114 * 101];
-uint32_t alert[127 * 21];
-uint32_t exercise[206 * 25];
-uint32_t partcool[170 * 35];
-uint32_t molecule[254 * 37];
-uint32_t nrg[258 * 29];
-uint32_t headache[262 * 91];
-uint32_t zorbel_2[235 * 50];
-uint32_t desint[49 * 370];
-uint32_t meta[194 * 70];
-uint32_t tremo[294 * 158];
-uint32_t xfrmd[50 * 180];
-uint32_t xfrmd2[50 * 180];
-uint32_t unity[320 * 200];
-uint32_t kickass[320 * 200];
-uint32_t sol[256 * 256];
-uint32_t col[256 * 256];
-uint32_t col2[256 * 256];
-uint32_t fond[256 * 256];
-uint32_t weeve[256 * 256];
-uint32_t binary1[64 * 400];
-uint32_t binary2[64 * 400];
-uint32_t pyr[6][320 * 200];
-uint32_t banner[8][320 * 50];
-uint8_t pattern1[64000];
-uint8_t pattern2[64000];
+uint32_t openptc[size::openptc.pixels()];
+uint32_t linux_in[size::linux_in.pixels()];
+uint32_t plivak2[size::plivak2.pixels()];
+uint32_t square[size::square.pixels()];
+uint32_t greets[size::greets.pixels()];
+uint32_t pyr00[size::pyr00.pixels()];
+uint32_t formula[size::formula.pixels()];
+uint32_t formula2[size::formula2.pixels()];
+uint32_t formula3[size::formula3.pixels()];
+uint32_t studio[size::studio.pixels()];
+uint32_t ibm360[size::ibm360.pixels()];
+uint32_t rayflare[size::rayflare.pixels()];
+uint32_t dovo[size::dovo.pixels()];
+uint32_t optimal[size::optimal.pixels()];
+uint32_t grunsel[size::grunsel.pixels()];
+uint32_t green[size::green.pixels()];
+uint32_t camera[size::camera.pixels()];
+uint32_t ear[size::ear.pixels()];
+uint32_t earphone[size::earphone.pixels()];
+uint32_t eye[size::eye.pixels()];
+uint32_t loudhail[size::loudhail.pixels()];
+uint32_t magtape[size::magtape.pixels()];
+uint32_t roundabo[size::roundabo.pixels()];
+uint32_t synth[size::synth.pixels()];
+uint32_t satellit[size::satellit.pixels()];
+uint32_t vestor[size::vestor.pixels()];
+uint32_t quorle[size::quorle.pixels()];
+uint32_t muzeek[size::muzeek.pixels()];
+uint32_t codepix[size::codepix.pixels()];
+uint32_t n3deng[size::n3deng.pixels()];
+uint32_t fenwy[size::fenwy.pixels()];
+uint32_t addcode[size::addcode.pixels()];
+uint32_t sorvel[size::sorvel.pixels()];
+uint32_t ostrin3[size::ostrin3.pixels()];
+uint32_t ostrin11[size::ostrin11.pixels()];
+uint32_t greets2[size::greets2.pixels()];
+uint32_t k[size::k.pixels()];
+uint32_t alert[size::alert.pixels()];
+uint32_t exercise[size::exercise.pixels()];
+uint32_t partcool[size::partcool.pixels()];
+uint32_t molecule[size::molecule.pixels()];
+uint32_t nrg[size::nrg.pixels()];
+uint32_t headache[size::headache.pixels()];
+uint32_t zorbel_2[size::zorbel_2.pixels()];
+uint32_t desint[size::desint.pixels()];
+uint32_t meta[size::meta.pixels()];
+uint32_t tremo[size::tremo.pixels()];
+uint32_t xfrmd[size::xfrmd.pixels()];
+uint32_t xfrmd2[size::xfrmd2.pixels()];
+uint32_t unity[size::unity.pixels()];
+uint32_t kickass[size::kickass.pixels()];
+uint32_t sol[size::sol.pixels()];
+uint32_t col[size::col.pixels()];
+uint32_t col2[size::col2.pixels()];
+uint32_t fond[size::fond.pixels()];
+uint32_t weeve[size::weeve.pixels()];
+uint32_t binary1[size::binary1.pixels()];
+uint32_t binary2[size::binary2.pixels()];
+uint32_t pyr[6][size::pyr[0].pixels()];
+uint32_t banner[8][size::banner[0].pixels()];
+uint8_t pattern1[size::pattern1.pixels()];
+uint8_t pattern2[size::pattern2.pixels()];
 
-const ImageFile kImageFiles[kImageCount] = {
-    {"openptc", 320, 200, openptc},
-    {"linux-in", 320, 200, linux_in},
-    {"plivak2", 320, 102, plivak2},
-    {"square", 320, 200, square},
-    {"greets", 1024, 80, greets},
-    {"pyr0", 320, 200, pyr[0]},
-    {"pyr1", 320, 200, pyr[1]},
-    {"pyr2", 320, 200, pyr[2]},
-    {"pyr3", 320, 200, pyr[3]},
-    {"pyr4", 320, 200, pyr[4]},
-    {"pyr5", 320, 200, pyr[5]},
-    {"pyr00", 320, 200, pyr00},
-    {"formula", 320, 200, formula},
-    {"formula2", 320, 200, formula2},
-    {"formula3", 320, 200, formula3},
-    {"studio", 320, 200, studio},
-    {"ibm360", 320, 200, ibm360},
-    {"rayflare", 320, 200, rayflare},
-    {"dovo", 320, 200, dovo},
-    {"optimal", 320, 200, optimal},
-    {"grunsel", 256, 256, grunsel},
-    {"green", 256, 256, green},
-    {"camera", 107, 99, camera},
-    {"ear", 79, 133, ear},
-    {"earphone", 105, 117, earphone},
-    {"eye", 143, 79, eye},
-    {"loudhail", 166, 127, loudhail},
-    {"magtape", 114, 113, magtape},
-    {"roundabo", 107, 116, roundabo},
-    {"synth", 148, 126, synth},
-    {"satellit", 142, 106, satellit},
-    {"vestor", 145, 70, vestor},
-    {"quorle", 124, 29, quorle},
-    {"muzeek", 75, 29, muzeek},
-    {"codepix", 88, 60, codepix},
-    {"3deng", 99, 44, n3deng},
-    {"fenwy", 101, 39, fenwy},
-    {"addcode", 85, 22, addcode},
-    {"sorvel", 76, 38, sorvel},
-    {"ostrin3", 98, 140, ostrin3},
-    {"ostrin11", 175, 200, ostrin11},
-    {"greets2", 320, 200, greets2},
-    {"k", 114, 101, k},
-    {"alert", 127, 21, alert},
-    {"exercise", 206, 25, exercise},
-    {"partcool", 170, 35, partcool},
-    {"molecule", 254, 37, molecule},
-    {"nrg", 258, 29, nrg},
-    {"headache", 262, 91, headache},
-    {"zorbel_2", 235, 50, zorbel_2},
-    {"desint", 49, 370, desint},
-    {"meta", 194, 70, meta},
-    {"tremo", 294, 158, tremo},
-    {"xfrmd", 50, 180, xfrmd},
-    {"xfrmd2", 50, 180, xfrmd2},
-    {"unity", 320, 200, unity},
-    {"kickass", 320, 200, kickass},
-    {"sol", 256, 256, sol},
-    {"col", 256, 256, col},
-    {"col2", 256, 256, col2},
-    {"fond", 256, 256, fond},
-    {"weeve", 256, 256, weeve},
-    {"banner21", 320, 50, banner[0]},
-    {"banner22", 320, 50, banner[1]},
-    {"banner23", 320, 50, banner[2]},
-    {"banner24", 320, 50, banner[3]},
-    {"banner25", 320, 50, banner[4]},
-    {"banner26", 320, 50, banner[5]},
-    {"banner27", 320, 50, banner[6]},
-    {"banner28", 320, 50, banner[7]},
-    {"binary1", 64, 400, binary1},
-    {"binary2", 64, 400, binary2},
+constexpr ImageFile kImageFiles[kImageCount] = {
+    {size::openptc, openptc},
+    {size::linux_in, linux_in},
+    {size::plivak2, plivak2},
+    {size::square, square},
+    {size::greets, greets},
+    {size::pyr[0], pyr[0]},
+    {size::pyr[1], pyr[1]},
+    {size::pyr[2], pyr[2]},
+    {size::pyr[3], pyr[3]},
+    {size::pyr[4], pyr[4]},
+    {size::pyr[5], pyr[5]},
+    {size::pyr00, pyr00},
+    {size::formula, formula},
+    {size::formula2, formula2},
+    {size::formula3, formula3},
+    {size::studio, studio},
+    {size::ibm360, ibm360},
+    {size::rayflare, rayflare},
+    {size::dovo, dovo},
+    {size::optimal, optimal},
+    {size::grunsel, grunsel},
+    {size::green, green},
+    {size::camera, camera},
+    {size::ear, ear},
+    {size::earphone, earphone},
+    {size::eye, eye},
+    {size::loudhail, loudhail},
+    {size::magtape, magtape},
+    {size::roundabo, roundabo},
+    {size::synth, synth},
+    {size::satellit, satellit},
+    {size::vestor, vestor},
+    {size::quorle, quorle},
+    {size::muzeek, muzeek},
+    {size::codepix, codepix},
+    {size::n3deng, n3deng},
+    {size::fenwy, fenwy},
+    {size::addcode, addcode},
+    {size::sorvel, sorvel},
+    {size::ostrin3, ostrin3},
+    {size::ostrin11, ostrin11},
+    {size::greets2, greets2},
+    {size::k, k},
+    {size::alert, alert},
+    {size::exercise, exercise},
+    {size::partcool, partcool},
+    {size::molecule, molecule},
+    {size::nrg, nrg},
+    {size::headache, headache},
+    {size::zorbel_2, zorbel_2},
+    {size::desint, desint},
+    {size::meta, meta},
+    {size::tremo, tremo},
+    {size::xfrmd, xfrmd},
+    {size::xfrmd2, xfrmd2},
+    {size::unity, unity},
+    {size::kickass, kickass},
+    {size::sol, sol},
+    {size::col, col},
+    {size::col2, col2},
+    {size::fond, fond},
+    {size::weeve, weeve},
+    {size::banner[0], banner[0]},
+    {size::banner[1], banner[1]},
+    {size::banner[2], banner[2]},
+    {size::banner[3], banner[3]},
+    {size::banner[4], banner[4]},
+    {size::banner[5], banner[5]},
+    {size::banner[6], banner[6]},
+    {size::banner[7], banner[7]},
+    {size::binary1, binary1},
+    {size::binary2, binary2},
 };
+
+namespace {
+
+constexpr bool inBankOrder() {
+    for (int i = 0; i < kImageCount; ++i)
+        if (!sameImage({kImageFiles[i].file, kImageFiles[i].width, kImageFiles[i].height}, *kBankFiles[i]))
+            return false;
+    return true;
+}
+static_assert(inBankOrder(), "kImageFiles lists the images of kBankFiles in its order");
+
+}  // namespace
 
 }  // namespace img

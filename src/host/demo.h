@@ -41,6 +41,20 @@ extern std::atomic<int32_t> SyncCounter;  // sync commands of any other value
 // The beat count a waiting part waits to see change; shared by all parts.
 extern int32_t LastBeat;
 
+// A stage that lasts until the next beat. BeginBeatWait copies BeatCounter
+// into LastBeat; BeatArrived reads BeatCounter afresh and says whether it
+// has moved on since. A part tests before each frame,
+//     BeginBeatWait();
+//     while (!BeatArrived()) { poll, draw, present }
+// or after it, so that the stage shows at least one frame:
+//     BeginBeatWait();
+//     do { poll, draw, present } while (!BeatArrived());
+// Relaxed loads are enough: the callback is the only writer, nothing else
+// is published with the counter, and an atomic load is made anew on every
+// test, never hoisted out of the loop.
+inline void BeginBeatWait() { LastBeat = BeatCounter.load(std::memory_order_relaxed); }
+inline bool BeatArrived() { return BeatCounter.load(std::memory_order_relaxed) != LastBeat; }
+
 // Copies BeatCounter into LastBeat and polls keys until BeatCounter moves
 // on. Nothing is drawn; the screen holds the last presented frame. Returns
 // false when a key ended the wait (the part then returns -1).

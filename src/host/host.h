@@ -23,6 +23,10 @@ extern ptc::Surface* DisplaySurface;
 // The whole program: start-up, timeline, shutdown. Returns the exit status
 // of a normal run (0); load failures end the process with status 1.
 int DemoMain();
+// Start-up before the console opens: ReadConfig("plivak.cfg"),
+// LoadImageBank, PrepareEffects. Any failure, running out of memory
+// included, ends the process with status 1 (host/startup.h).
+void StartUp();
 
 // Music (the module player's calls in start-up order).
 void MusicStart(const char* fileName);  // exits with status 1 on failure

@@ -10,9 +10,7 @@ ptc::Timer DemoTimer;
 void ShutdownEngine3d();
 
 int DemoMain() {
-    ReadConfig("plivak.cfg");
-    LoadImageBank();
-    PrepareEffects();
+    StartUp();
     ptc::Format* format = nullptr;
     try {
         format = new ptc::Format(32, 0xFF0000, 0x00FF00, 0x0000FF, 0);

@@ -56,8 +56,8 @@ void MusicClose() {
 }
 
 bool WaitForBeat() {
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
-    while (LastBeat == BeatCounter.load(std::memory_order_relaxed))
+    BeginBeatWait();
+    while (!BeatArrived())
         if (KeyPending()) return false;
     return true;
 }

@@ -11,6 +11,7 @@
 #include "gfx2d/map_table.h"
 #include "host/host.h"
 #include "host/shared_effects.h"
+#include "host/startup.h"
 #include "parts/final_3d.h"
 
 MapTable* TunnelTable = nullptr;
@@ -28,15 +29,17 @@ Scene* FinalScene = nullptr;
 namespace {
 
 // An object that cannot be allocated ends start-up like a missing file: a
-// part would otherwise draw through a null pointer later.
+// part would otherwise draw through a null pointer later. (Under StartUp
+// the new-handler ends it already, inside the failed allocation.)
 template <typename T>
 T* require(T* object) {
-    if (!object) std::exit(1);
+    if (!object) OutOfMemoryAtStartup();
     return object;
 }
 
 template <typename Table, typename Function>
-Table* buildTable(const Function& function) {
+Table* buildTable(const char* name, const Function& function) {
+    StartupStep("make", name);
     return require(new (std::nothrow) Table(function));
 }
 
@@ -52,23 +55,29 @@ void FillStaircaseTable(int32_t* table) {
 }
 
 void PrepareEffects() {
+    StartupStep("make", "the 3D engine and ../data/dazovad.scn");
     if (!prepareFinalPart()) std::exit(1);
     FillStaircaseTable(StaircaseTable);
 
     // Each table is built on a map function made for it; the functions are
     // only needed while building.
-    TunnelTable = buildTable<MapTable>(TunnelMap(4096.0f));
-    PolarTable = buildTable<MapTable>(PolarMap(128.0f));
-    InversionTable = buildTable<MapTable>(InversionMap(2048.0f));
-    BigTunnelTable = buildTable<BigMapTable>(TunnelMap(4096.0f));
-    BigPolarTable = buildTable<BigMapTable>(PolarMap(128.0f));
-    BigInversionTable = buildTable<BigMapTable>(InversionMap(2048.0f));
+    TunnelTable = buildTable<MapTable>("the tunnel map", TunnelMap(4096.0f));
+    PolarTable = buildTable<MapTable>("the polar map", PolarMap(128.0f));
+    InversionTable = buildTable<MapTable>("the inversion map", InversionMap(2048.0f));
+    BigTunnelTable = buildTable<BigMapTable>("the big tunnel map", TunnelMap(4096.0f));
+    BigPolarTable = buildTable<BigMapTable>("the big polar map", PolarMap(128.0f));
+    BigInversionTable = buildTable<BigMapTable>("the big inversion map", InversionMap(2048.0f));
 
-    GreetScroller = require(new (std::nothrow) TwistScroller(img::greets, 1024, 80, 0, 320));
+    StartupStep("make", "the greetings scroller");
+    GreetScroller = require(new (std::nothrow) TwistScroller(img::greets, img::size::greets.width,
+                                                             img::size::greets.height, 0, 320));
     GreetScroller->wavePhase = 0.0f;
     GreetScroller->waveStep = 1.0f;
+    StartupStep("make", "the blob field");
     Blobs = require(new (std::nothrow) BlobField(10, img::pyr00, 128));
+    StartupStep("make", "the curve wire");
     Curve = require(new (std::nothrow) CurveWire(30, 50.0f, 160.0f, 100.0f));
+    StartupStep("make", "the spline snake");
     initSnake();
 }
 

@@ -15,8 +15,8 @@
 int runAtomPart() {
     RayScene& scene = AtomRayScene;
     scene.flags = kRayReflections | kRayShadows;
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
-    while (BeatCounter.load(std::memory_order_relaxed) == LastBeat) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         drawRayFrameBands(FrameBuffer);
         // The demo's clock, never reset here: the paths go on from wherever

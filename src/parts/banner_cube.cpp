@@ -74,12 +74,12 @@ int runBannerCube() {
         PresentFrame();
     }
 
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         drawScene(static_cast<float>(DemoTime()), figures);
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // Pixels whose pattern byte is at most the level are white and are
     // refilled every frame, so the white spreads over the moving scene.

@@ -45,12 +45,12 @@ void drawLayers(float t) {
 }  // namespace
 
 int runBlobLayers() {
-    Sprite a(img::xfrmd, 50, 180, 0);
-    Sprite b(img::xfrmd2, 50, 180, 0);
+    Sprite a = img::sprite(img::xfrmd, img::size::xfrmd, 0);
+    Sprite b = img::sprite(img::xfrmd2, img::size::xfrmd2, 0);
     constexpr float kPi = 3.14159265358979323846f;
 
-    LastBeat = BeatCounter;
-    for (int n = 0; LastBeat == BeatCounter; ++n) {
+    BeginBeatWait();
+    for (int n = 0; !BeatArrived(); ++n) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         Morph->centreX = 50;

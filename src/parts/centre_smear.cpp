@@ -57,8 +57,8 @@ void smearRows(uint32_t* p, uint32_t* q) {
 
 int runCentreSmear() {
     if (!WaitForBeat()) return -1;
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         for (int y = 0; y < kFrameHeight; y += 2)
             smearRows(FrameBuffer + y * kFrameWidth, FrameBuffer + (y + 1) * kFrameWidth);

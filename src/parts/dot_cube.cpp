@@ -26,7 +26,7 @@ constexpr float kRampStop = 80.0f;
 
 struct Scene {
     DotCube cube{10, 70.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f};
-    Sprite caption{img::headache, 262, 91, 0x0000FF};
+    Sprite caption = img::sprite(img::headache, img::size::headache, 0x0000FF);
 };
 
 // Background fade, caption swing and cube rotation: the steps every frame
@@ -67,7 +67,7 @@ int runDotCube() {
     // Wander until the next beat.
     float amplitude = 0.0f;
     float ramp = 0.0f;
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
@@ -83,7 +83,7 @@ int runDotCube() {
         s.cube.depth = 770.0f + std::sin(1.1f * t) * 2.0f * amplitude;
         s.cube.drawDots(FrameBuffer);
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // Reveal: each band of the picture grows one row a frame from its top;
     // twist, centre and depth keep their last values.

@@ -76,11 +76,13 @@ void releaseFinalPart() {
 
 int runFinalPart() {
     Sprite banners[kBanners] = {
-        {img::banner[0], 320, 50, 0}, {img::banner[1], 320, 50, 0}, {img::banner[2], 320, 50, 0},
-        {img::banner[3], 320, 50, 0}, {img::banner[4], 320, 50, 0}, {img::banner[5], 320, 50, 0},
-        {img::banner[6], 320, 50, 0}, {img::banner[7], 320, 50, 0},
+        img::sprite(img::banner[0], img::size::banner[0], 0), img::sprite(img::banner[1], img::size::banner[1], 0),
+        img::sprite(img::banner[2], img::size::banner[2], 0), img::sprite(img::banner[3], img::size::banner[3], 0),
+        img::sprite(img::banner[4], img::size::banner[4], 0), img::sprite(img::banner[5], img::size::banner[5], 0),
+        img::sprite(img::banner[6], img::size::banner[6], 0), img::sprite(img::banner[7], img::size::banner[7], 0),
     };
-    Sprite strips[2] = {{img::binary1, 64, 400, 0}, {img::binary2, 64, 400, 0}};
+    Sprite strips[2] = {img::sprite(img::binary1, img::size::binary1, 0),
+                        img::sprite(img::binary2, img::size::binary2, 0)};
 
     int32_t beat = BeatCounter.load();
     int banner = 0;

@@ -16,8 +16,8 @@ int runFinalScenePart() {
     RayScene& scene = FinalRayScene;
     scene.flags = kRayReflections | kRayShadows;
     drawRayFrameBands(FrameBuffer);
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
-    while (BeatCounter.load(std::memory_order_relaxed) == LastBeat) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         placeFinalScene(scene, static_cast<float>(0.1 * DemoTime()));
         renderRayGrid(scene, SharedRayViewport);

@@ -37,13 +37,13 @@ void placeCornerLogos(Sprite& topLeft, Sprite& bottomRight, float t) {
 }  // namespace
 
 int runGadgetParade() {
-    Sprite magtape(img::magtape, 114, 113, 0x0000FF);
-    Sprite satellite(img::satellit, 142, 106, 0x0000FF);
-    Sprite camera(img::camera, 107, 99, 0x0000FF);
-    Sprite quorle(img::quorle, 124, 29, 0x0000FF);
-    Sprite fenwy(img::fenwy, 101, 39, 0x0000FF);
-    Sprite codepix(img::codepix, 88, 60, 0x0000FF);
-    Sprite threeDeng(img::n3deng, 99, 44, 0x0000FF);
+    Sprite magtape = img::sprite(img::magtape, img::size::magtape, 0x0000FF);
+    Sprite satellite = img::sprite(img::satellit, img::size::satellit, 0x0000FF);
+    Sprite camera = img::sprite(img::camera, img::size::camera, 0x0000FF);
+    Sprite quorle = img::sprite(img::quorle, img::size::quorle, 0x0000FF);
+    Sprite fenwy = img::sprite(img::fenwy, img::size::fenwy, 0x0000FF);
+    Sprite codepix = img::sprite(img::codepix, img::size::codepix, 0x0000FF);
+    Sprite threeDeng = img::sprite(img::n3deng, img::size::n3deng, 0x0000FF);
 
     auto drawFrame = [&](const Sprite& firstLogo, const Sprite& secondLogo) {
         blendFrameHalf(img::ibm360, FrameBuffer);

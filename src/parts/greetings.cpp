@@ -24,13 +24,13 @@ inline void setHighByte(int32_t& offset, int32_t value) { offset = (offset & ~0x
 
 int runGreetings() {
     constexpr float kPi = 3.14159265358979323846f;
-    Sprite greets(img::greets2, 320, 200, 0x0000FF);
-    Sprite k(img::k, 114, 101, 0x0000FF);
+    Sprite greets = img::sprite(img::greets2, img::size::greets2, 0x0000FF);
+    Sprite k = img::sprite(img::k, img::size::k, 0x0000FF);
     k.x = 108;
     k.y = 50;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         GreetScroller->leftTwist = static_cast<int32_t>(400 * std::sin(0.3f * kPi * t));
@@ -46,8 +46,8 @@ int runGreetings() {
         PresentFrame();
     }
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float s = 100 * static_cast<float>(DemoTime());
         setLowByte(TunnelTable->offset, static_cast<int32_t>(s));

@@ -21,7 +21,7 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kKey = 0x0000FF;
 constexpr int kSmallCount = 5;
-constexpr int kSmallWidth = 98;
+constexpr int kSmallWidth = img::size::ostrin3.width;
 constexpr int kSmallSpacing = 108;
 // A small portrait that has fully left on the left re-enters from here.
 constexpr int kReentryX = 433;
@@ -38,21 +38,18 @@ int revealQuadrants(int x0, int x1) {
 }  // namespace
 
 int runPortraitParade() {
-    Sprite large(img::ostrin11, 175, 200, kKey);
+    Sprite large = img::sprite(img::ostrin11, img::size::ostrin11, kKey);
     large.x = 125;
     large.y = 0;
     WireCube cube(100.0f, 0xFFFFFF, 50.0f, 170.0f, 256.0f);
-    Sprite small[kSmallCount] = {
-        Sprite(img::ostrin3, kSmallWidth, 140, kKey), Sprite(img::ostrin3, kSmallWidth, 140, kKey),
-        Sprite(img::ostrin3, kSmallWidth, 140, kKey), Sprite(img::ostrin3, kSmallWidth, 140, kKey),
-        Sprite(img::ostrin3, kSmallWidth, 140, kKey),
-    };
+    const Sprite portrait = img::sprite(img::ostrin3, img::size::ostrin3, kKey);
+    Sprite small[kSmallCount] = {portrait, portrait, portrait, portrait, portrait};
     for (int i = 0; i < kSmallCount; ++i) {
         small[i].x = kSmallSpacing * i;
         small[i].y = 20;
     }
 
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
@@ -76,7 +73,7 @@ int runPortraitParade() {
 
         large.drawKeyed(FrameBuffer);
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // Frozen frame; each secondary sync copies in two diagonal quadrants.
     int32_t syncSeen = 0;

@@ -15,13 +15,13 @@
 
 int runSpinningCurve() {
     constexpr float kPi = 3.14159265358979323846f;
-    Sprite label(img::zorbel_2, 235, 50, 0x0000FF);
+    Sprite label = img::sprite(img::zorbel_2, img::size::zorbel_2, 0x0000FF);
     Curve->centreX = 265.0f;
     Curve->centreY = 100.0f;
     copyFrame(img::formula2, FrameBuffer);
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         blendFrameHalf(img::formula2, FrameBuffer);

@@ -14,12 +14,12 @@
 #include "parts/parts.h"
 
 int runSplineSnake() {
-    Sprite sorvel(img::sorvel, 76, 38, 0x0000FF);
-    Sprite addcode(img::addcode, 85, 22, 0x0000FF);
+    Sprite sorvel = img::sprite(img::sorvel, img::size::sorvel, 0x0000FF);
+    Sprite addcode = img::sprite(img::addcode, img::size::addcode, 0x0000FF);
     copyFrame(img::formula2, FrameBuffer);
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         animateSnake(t * 1.6f);

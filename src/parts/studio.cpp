@@ -14,11 +14,11 @@
 
 int runStudio() {
     constexpr float kPi = 3.14159265358979323846f;
-    Sprite ear(img::ear, 79, 133, 0x0000FF);
-    Sprite earphone(img::earphone, 105, 117, 0x0000FF);
-    Sprite synth(img::synth, 148, 126, 0x0000FF);
-    Sprite vestor(img::vestor, 145, 70, 0x0000FF);
-    Sprite muzeek(img::muzeek, 75, 29, 0x0000FF);
+    Sprite ear = img::sprite(img::ear, img::size::ear, 0x0000FF);
+    Sprite earphone = img::sprite(img::earphone, img::size::earphone, 0x0000FF);
+    Sprite synth = img::sprite(img::synth, img::size::synth, 0x0000FF);
+    Sprite vestor = img::sprite(img::vestor, img::size::vestor, 0x0000FF);
+    Sprite muzeek = img::sprite(img::muzeek, img::size::muzeek, 0x0000FF);
     float a = -79.0f, b = 425.0f, c = 74.0f;
 
     for (int i = 0; i < 200; ++i) {

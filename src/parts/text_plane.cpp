@@ -40,10 +40,10 @@ int runTextPlane() {
     plane.wobble = 12.5f;
     WireCube cube1(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
     WireCube cube2(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
-    Sprite caption(img::desint, 49, 370, 0x0000FF);
+    Sprite caption = img::sprite(img::desint, img::size::desint, 0x0000FF);
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         caption.x = 10;

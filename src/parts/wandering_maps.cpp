@@ -27,12 +27,12 @@ inline int32_t windowAt(float row, float column) {
 }  // namespace
 
 int runWanderingMaps() {
-    Sprite title(img::meta, 194, 70, 0x0000FF);
+    Sprite title = img::sprite(img::meta, img::size::meta, 0x0000FF);
     title.x = 63;
     title.y = 65;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         float s = 100 * t;

@@ -54,9 +54,11 @@ int runWarpedRibbons() {
     for (Point2i* ribbon : ribbons.line)
         for (int i = 0; i < kRibbonPoints; ++i) ribbon[i] = Point2i{16 * i, 0};
     Sprite captions[kCaptionCount] = {
-        Sprite(img::exercise, 206, 25, kCaptionKey), Sprite(img::alert, 127, 21, kCaptionKey),
-        Sprite(img::partcool, 170, 35, kCaptionKey), Sprite(img::molecule, 254, 37, kCaptionKey),
-        Sprite(img::nrg, 258, 29, kCaptionKey),
+        img::sprite(img::exercise, img::size::exercise, kCaptionKey),
+        img::sprite(img::alert, img::size::alert, kCaptionKey),
+        img::sprite(img::partcool, img::size::partcool, kCaptionKey),
+        img::sprite(img::molecule, img::size::molecule, kCaptionKey),
+        img::sprite(img::nrg, img::size::nrg, kCaptionKey),
     };
     int32_t syncSeen = SyncCounter.load(std::memory_order_relaxed);
     // 0: no caption yet; 1 .. 5: captions[caption - 1]. Syncs beyond the
@@ -68,7 +70,7 @@ int runWarpedRibbons() {
 
     // Captions over the warp until the next beat. Several syncs within one
     // frame advance the caption once: only inequality with the copy counts.
-    LastBeat = BeatCounter.load(std::memory_order_relaxed);
+    BeginBeatWait();
     do {
         if (KeyPending()) return -1;
         const float t = static_cast<float>(DemoTime());
@@ -85,7 +87,7 @@ int runWarpedRibbons() {
             c.drawKeyed(FrameBuffer);
         }
         PresentFrame();
-    } while (LastBeat == BeatCounter.load(std::memory_order_relaxed));
+    } while (!BeatArrived());
 
     // White bars: quarter columns 1 and 3 close from the top, 2 and 4 from
     // the bottom, two rows a frame.

@@ -13,12 +13,12 @@
 
 int runWaveLogo() {
     WaveWarpB warp;
-    Sprite logo(img::tremo, 294, 158, 0);
+    Sprite logo = img::sprite(img::tremo, img::size::tremo, 0);
     logo.x = 13;
     logo.y = 21;
 
-    LastBeat = BeatCounter;
-    while (LastBeat == BeatCounter) {
+    BeginBeatWait();
+    while (!BeatArrived()) {
         if (KeyPending()) return -1;
         warp.time = 10 * static_cast<float>(DemoTime());
         warp.computeGrid(WarpGrid);

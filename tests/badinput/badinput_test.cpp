@@ -45,7 +45,7 @@ bool haveData() {
 // Every file the demo reads, in the order it reads them.
 std::vector<std::string> dataFiles() {
     std::vector<std::string> files;
-    for (const img::ImageFile& f : img::kImageFiles) files.push_back(std::string(f.name) + ".rgb");
+    for (const img::ImageFile& f : img::kImageFiles) files.push_back(f.file);
     for (const char* name : {"pattern1.gra", "pattern2.gra", "cooltext.pcx", "final.scn", "final_floor.tex",
                              "final_sky.tex", "final_pillar.tex", "atom.scn", "atom_floor.tex",
                              "atom_nucleon.tex", "shape1", "shape2", "shape3", "shape4", "shape5", "shape6",

@@ -59,3 +59,30 @@ TEST_F(Waits, TheTimerFollowsThePolls) {
     DemoTimer.set(2.0);
     EXPECT_DOUBLE_EQ(DemoTime(), 2.0);
 }
+
+// The frame loops of the parts: testing before or after each frame, a
+// stage shows every frame up to the one whose poll saw the beat; beats
+// before BeginBeatWait do not count, two beats in one frame end it once.
+TEST_F(Waits, StageLoopsEndOnTheFirstBeatAfterTheyBegin) {
+    BeatCounter += 2;
+    beatAtPoll(4);
+    beatAtPoll(9);
+    beatAtPoll(9);
+    BeginBeatWait();
+    while (!BeatArrived()) {
+        if (KeyPending()) FAIL();
+        PresentFrame();
+    }
+    EXPECT_EQ(presents, 5);
+    EXPECT_EQ(LastBeat, 2);
+    BeginBeatWait();
+    do {
+        if (KeyPending()) FAIL();
+        PresentFrame();
+    } while (!BeatArrived());
+    EXPECT_EQ(presents, 10);
+    EXPECT_EQ(LastBeat, 3);
+    EXPECT_EQ(BeatCounter.load(), 5);
+    BeginBeatWait();
+    EXPECT_FALSE(BeatArrived());
+}

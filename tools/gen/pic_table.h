@@ -1,7 +1,10 @@
-// The pictures plivak-data writes: every ".rgb" and ".gra" file with its size,
-// how the demo draws it, and whether it is stored gzip-compressed. The tests
-// read the files back against this table.
+// The pictures plivak-data writes: every ".rgb" and ".gra" file with its size
+// (from the loader's table, data/image_sizes.h), how the demo draws it, and
+// whether it is stored gzip-compressed. The tests read the files back against
+// this table.
 #pragma once
+
+#include "data/image_sizes.h"
 
 namespace pic {
 
@@ -20,87 +23,101 @@ struct PictureFile {
     int height;
     Use use;
     bool gzip;
+
+    constexpr PictureFile(const img::ImageSize& size, Use drawnAs, bool compressed)
+        : name(size.file), width(size.width), height(size.height), use(drawnAs), gzip(compressed) {}
 };
 
 constexpr unsigned kKeyColour = 0x0000FF;
 
 constexpr PictureFile kPictureFiles[] = {
-    {"openptc.rgb", 320, 200, Use::Opaque, true},
-    {"linux-in.rgb", 320, 200, Use::Opaque, true},
-    {"plivak2.rgb", 320, 102, Use::Opaque, false},
-    {"square.rgb", 320, 200, Use::Opaque, true},
-    {"greets.rgb", 1024, 80, Use::Strip, true},
-    {"pyr0.rgb", 320, 200, Use::Opaque, true},
-    {"pyr1.rgb", 320, 200, Use::Opaque, true},
-    {"pyr2.rgb", 320, 200, Use::Opaque, true},
-    {"pyr3.rgb", 320, 200, Use::Opaque, true},
-    {"pyr4.rgb", 320, 200, Use::Opaque, true},
-    {"pyr5.rgb", 320, 200, Use::Opaque, true},
-    {"pyr00.rgb", 320, 200, Use::Opaque, true},
-    {"formula.rgb", 320, 200, Use::Opaque, true},
-    {"formula2.rgb", 320, 200, Use::Opaque, true},
-    {"formula3.rgb", 320, 200, Use::Opaque, true},
-    {"studio.rgb", 320, 200, Use::Opaque, true},
-    {"ibm360.rgb", 320, 200, Use::Opaque, true},
-    {"rayflare.rgb", 320, 200, Use::Opaque, true},
-    {"dovo.rgb", 320, 200, Use::Opaque, true},
-    {"optimal.rgb", 320, 200, Use::Opaque, true},
-    {"grunsel.rgb", 256, 256, Use::Texture, true},
-    {"green.rgb", 256, 256, Use::Texture, true},
-    {"camera.rgb", 107, 99, Use::Keyed, false},
-    {"ear.rgb", 79, 133, Use::Keyed, false},
-    {"earphone.rgb", 105, 117, Use::Keyed, false},
-    {"eye.rgb", 143, 79, Use::Keyed, false},
-    {"loudhail.rgb", 166, 127, Use::Keyed, false},
-    {"magtape.rgb", 114, 113, Use::Keyed, false},
-    {"roundabo.rgb", 107, 116, Use::Keyed, false},
-    {"synth.rgb", 148, 126, Use::Keyed, false},
-    {"satellit.rgb", 142, 106, Use::Keyed, false},
-    {"vestor.rgb", 145, 70, Use::Keyed, false},
-    {"quorle.rgb", 124, 29, Use::Keyed, false},
-    {"muzeek.rgb", 75, 29, Use::Keyed, false},
-    {"codepix.rgb", 88, 60, Use::Keyed, false},
-    {"3deng.rgb", 99, 44, Use::Keyed, false},
-    {"fenwy.rgb", 101, 39, Use::Keyed, false},
-    {"addcode.rgb", 85, 22, Use::Keyed, false},
-    {"sorvel.rgb", 76, 38, Use::Keyed, false},
-    {"ostrin3.rgb", 98, 140, Use::Keyed, false},
-    {"ostrin11.rgb", 175, 200, Use::Keyed, false},
-    {"greets2.rgb", 320, 200, Use::Keyed, true},
-    {"k.rgb", 114, 101, Use::Additive, false},
-    {"alert.rgb", 127, 21, Use::Keyed, false},
-    {"exercise.rgb", 206, 25, Use::Keyed, false},
-    {"partcool.rgb", 170, 35, Use::Keyed, false},
-    {"molecule.rgb", 254, 37, Use::Keyed, false},
-    {"nrg.rgb", 258, 29, Use::Keyed, false},
-    {"headache.rgb", 262, 91, Use::Keyed, false},
-    {"zorbel_2.rgb", 235, 50, Use::Keyed, false},
-    {"desint.rgb", 49, 370, Use::Additive, false},
-    {"meta.rgb", 194, 70, Use::Additive, false},
-    {"tremo.rgb", 294, 158, Use::Additive, false},
-    {"xfrmd.rgb", 50, 180, Use::Additive, false},
-    {"xfrmd2.rgb", 50, 180, Use::Additive, false},
-    {"unity.rgb", 320, 200, Use::Opaque, true},
-    {"kickass.rgb", 320, 200, Use::Opaque, true},
-    {"sol.rgb", 256, 256, Use::Texture, true},
-    {"col.rgb", 256, 256, Use::Texture, true},
-    {"col2.rgb", 256, 256, Use::Texture, true},
-    {"fond.rgb", 256, 256, Use::Texture, true},
-    {"weeve.rgb", 256, 256, Use::Texture, true},
-    {"banner21.rgb", 320, 50, Use::Additive, false},
-    {"banner22.rgb", 320, 50, Use::Additive, false},
-    {"banner23.rgb", 320, 50, Use::Additive, false},
-    {"banner24.rgb", 320, 50, Use::Additive, false},
-    {"banner25.rgb", 320, 50, Use::Additive, false},
-    {"banner26.rgb", 320, 50, Use::Additive, false},
-    {"banner27.rgb", 320, 50, Use::Additive, false},
-    {"banner28.rgb", 320, 50, Use::Additive, false},
-    {"binary1.rgb", 64, 400, Use::Additive, false},
-    {"binary2.rgb", 64, 400, Use::Additive, false},
-    {"pattern1.gra", 320, 200, Use::Pattern, false},
-    {"pattern2.gra", 320, 200, Use::Pattern, true},
+    {img::size::openptc, Use::Opaque, true},
+    {img::size::linux_in, Use::Opaque, true},
+    {img::size::plivak2, Use::Opaque, false},
+    {img::size::square, Use::Opaque, true},
+    {img::size::greets, Use::Strip, true},
+    {img::size::pyr[0], Use::Opaque, true},
+    {img::size::pyr[1], Use::Opaque, true},
+    {img::size::pyr[2], Use::Opaque, true},
+    {img::size::pyr[3], Use::Opaque, true},
+    {img::size::pyr[4], Use::Opaque, true},
+    {img::size::pyr[5], Use::Opaque, true},
+    {img::size::pyr00, Use::Opaque, true},
+    {img::size::formula, Use::Opaque, true},
+    {img::size::formula2, Use::Opaque, true},
+    {img::size::formula3, Use::Opaque, true},
+    {img::size::studio, Use::Opaque, true},
+    {img::size::ibm360, Use::Opaque, true},
+    {img::size::rayflare, Use::Opaque, true},
+    {img::size::dovo, Use::Opaque, true},
+    {img::size::optimal, Use::Opaque, true},
+    {img::size::grunsel, Use::Texture, true},
+    {img::size::green, Use::Texture, true},
+    {img::size::camera, Use::Keyed, false},
+    {img::size::ear, Use::Keyed, false},
+    {img::size::earphone, Use::Keyed, false},
+    {img::size::eye, Use::Keyed, false},
+    {img::size::loudhail, Use::Keyed, false},
+    {img::size::magtape, Use::Keyed, false},
+    {img::size::roundabo, Use::Keyed, false},
+    {img::size::synth, Use::Keyed, false},
+    {img::size::satellit, Use::Keyed, false},
+    {img::size::vestor, Use::Keyed, false},
+    {img::size::quorle, Use::Keyed, false},
+    {img::size::muzeek, Use::Keyed, false},
+    {img::size::codepix, Use::Keyed, false},
+    {img::size::n3deng, Use::Keyed, false},
+    {img::size::fenwy, Use::Keyed, false},
+    {img::size::addcode, Use::Keyed, false},
+    {img::size::sorvel, Use::Keyed, false},
+    {img::size::ostrin3, Use::Keyed, false},
+    {img::size::ostrin11, Use::Keyed, false},
+    {img::size::greets2, Use::Keyed, true},
+    {img::size::k, Use::Additive, false},
+    {img::size::alert, Use::Keyed, false},
+    {img::size::exercise, Use::Keyed, false},
+    {img::size::partcool, Use::Keyed, false},
+    {img::size::molecule, Use::Keyed, false},
+    {img::size::nrg, Use::Keyed, false},
+    {img::size::headache, Use::Keyed, false},
+    {img::size::zorbel_2, Use::Keyed, false},
+    {img::size::desint, Use::Additive, false},
+    {img::size::meta, Use::Additive, false},
+    {img::size::tremo, Use::Additive, false},
+    {img::size::xfrmd, Use::Additive, false},
+    {img::size::xfrmd2, Use::Additive, false},
+    {img::size::unity, Use::Opaque, true},
+    {img::size::kickass, Use::Opaque, true},
+    {img::size::sol, Use::Texture, true},
+    {img::size::col, Use::Texture, true},
+    {img::size::col2, Use::Texture, true},
+    {img::size::fond, Use::Texture, true},
+    {img::size::weeve, Use::Texture, true},
+    {img::size::banner[0], Use::Additive, false},
+    {img::size::banner[1], Use::Additive, false},
+    {img::size::banner[2], Use::Additive, false},
+    {img::size::banner[3], Use::Additive, false},
+    {img::size::banner[4], Use::Additive, false},
+    {img::size::banner[5], Use::Additive, false},
+    {img::size::banner[6], Use::Additive, false},
+    {img::size::banner[7], Use::Additive, false},
+    {img::size::binary1, Use::Additive, false},
+    {img::size::binary2, Use::Additive, false},
+    {img::size::pattern1, Use::Pattern, false},
+    {img::size::pattern2, Use::Pattern, true},
 };
 constexpr int kPictureFileCount = sizeof(kPictureFiles) / sizeof(kPictureFiles[0]);
+
+// The generator writes exactly the files the loader reads, in its order.
+constexpr bool writesTheBank() {
+    if (kPictureFileCount != img::kImageCount + img::kPatternCount) return false;
+    for (int i = 0; i < kPictureFileCount; ++i) {
+        const PictureFile& f = kPictureFiles[i];
+        if (!img::sameImage({f.name, f.width, f.height}, *img::kBankFiles[i])) return false;
+    }
+    return true;
+}
+static_assert(writesTheBank(), "kPictureFiles lists the files of img::kBankFiles in their order");
 
 // A non-key pixel this close to the key would show as a stray fringe of the
 // key colour next to transparent pixels; the generator never writes one.

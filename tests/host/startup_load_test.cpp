@@ -6,15 +6,13 @@
 #include <optional>
 
 #include "data/image_bank.h"
-#include "data/image_loader.h"
 #include "data/pcx.h"
 #include "data/shape.h"
+#include "data/test_files.h"
+#include "host/host.h"
 #include "host/shared_effects.h"
+#include "host/startup.h"
 #include "raytracer/ray_scene.h"
-#include "test_files.h"
-
-// The host's option flag; this test program links no host.
-bool VerboseLoading = false;
 
 namespace {
 
@@ -50,7 +48,7 @@ const std::string& dataDir() {
         std::filesystem::create_directories(dir);
         for (int k = 0; k < img::kImageCount; ++k) {
             const img::ImageFile& f = img::kImageFiles[k];
-            (k % 3 ? writeFile : writeGzip)(dir + f.name + ".rgb", imageBytes(k, f));
+            (k % 3 ? writeFile : writeGzip)(dir + f.file, imageBytes(k, f));
         }
         writeGzip(dir + "pattern1.gra", Bytes(64000, 1));
         writeFile(dir + "pattern2.gra", Bytes(64000, 2));
