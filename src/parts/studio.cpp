@@ -7,13 +7,13 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
 #include "parts/parts.h"
 
 int runStudio() {
-    constexpr float kPi = 3.14159265358979323846f;
     Sprite ear(img::ear, 79, 133, 0x0000FF);
     Sprite earphone(img::earphone, 105, 117, 0x0000FF);
     Sprite synth(img::synth, 148, 126, 0x0000FF);
