@@ -6,9 +6,10 @@
 
 namespace {
 
-// Texel coordinates are held below 2^31 at the largest float there, so that
-// a span running off towards the horizon starts its steps from the same
-// value it always has.
+// Texel coordinates are held at the largest float below 2^31. The closing
+// part's spans do reach beyond it (texture coordinates over 128, or 1/z
+// near zero at a span's end), and the steps of the block that follows
+// start from the held value, so the bound is part of the picture.
 constexpr float kMaxTexelCoord = 2147483520.0f;
 
 inline void blendTexel(uint32_t* dst, uint32_t texel) {

@@ -12,11 +12,11 @@
 
 using Fixed16 = int32_t;  // 16.16: pixels (edge x) or texels (u, v)
 
-constexpr int kMaxFramePolygons = 4096;  // the polygon list of one frame
-constexpr int kMaxSpanEdges = 2048;      // the first two are the background edges
+constexpr int kMaxFramePolygons = 4096;     // the polygon list of one frame
+constexpr int kMaxSpanEdges = 2048;         // the first two are the background edges
 constexpr int kMaxSpans = 65536;
-constexpr int kSurfacesPerSlot = 2048;   // per texture slot
-constexpr int kScreenLines = 200;       // the rasteriser draws the 320x200 frame
+constexpr int kSurfacesPerSlot = 2048;      // per texture slot
+constexpr int kScreenLines = 200;           // the 320x200 frame, whichever console shows it
 constexpr int kScreenWidth = 320;
 constexpr int kBucketLines = kScreenLines;  // edges are bucketed by the line they start on
 constexpr int kBucketRoom = 256;            // edges starting on one scanline
