@@ -83,7 +83,8 @@ void BM_RenderScene(benchmark::State& state) {
         if (st.listedPolygons > maxPolys) maxPolys = st.listedPolygons;
         if (st.raster.spans > maxSpans) maxSpans = st.raster.spans;
         if (st.raster.edges > maxEdges) maxEdges = st.raster.edges;
-        dropped += st.droppedPolygons + st.raster.droppedPolygons + st.raster.droppedSpans;
+        dropped += st.droppedPolygons + st.raster.droppedPolygons;
+        dropped += st.raster.spanPool.count + st.raster.stackPool.count;
     }
     double worst = 0.0;
     double bestTotal = 0.0;

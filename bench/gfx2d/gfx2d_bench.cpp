@@ -12,6 +12,7 @@
 #include "gfx2d/lines.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/shade_table.h"
+#include "gfx2d/smear.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/warp.h"
 #include "gfx2d/wire.h"
@@ -266,5 +267,17 @@ void Wire_DotCube10(benchmark::State& state) {
     }
 }
 BENCHMARK(Wire_DotCube10);
+
+// One frame of the centre smear over the whole picture. The picture washes
+// out to white over the run, which costs the smear the same.
+void Smear_Frame(benchmark::State& state) {
+    Frames& f = frames();
+    std::vector<uint32_t> frame = f.src;
+    for (auto _ : state) {
+        for (int y = 0; y < 200; y += 2) smearRows(frame.data() + y * 320, frame.data() + (y + 1) * 320);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(Smear_Frame);
 
 }  // namespace

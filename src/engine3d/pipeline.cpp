@@ -1,15 +1,13 @@
 #include "engine3d/pipeline.h"
 
 #include <cmath>
-#include <cstdio>
 #include <new>
 
 #include "engine3d/key_tracks.h"
 #include "engine3d/rasteriser.h"
+#include "gfx2d/angles.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265358979323846f;
 
 struct PolygonList {
     ScenePolygon* entries[kMaxFramePolygons];
@@ -17,13 +15,9 @@ struct PolygonList {
 };
 
 PolygonList* polygonList_ = nullptr;
+// Reset by every renderScene, so each pool's message is printed at most once
+// per frame.
 EngineStats stats{};
-
-// Each overflow message is printed at most once per frame.
-struct OverflowNotes {
-    bool list, polygons, vertices;
-};
-OverflowNotes notes{};
 
 struct Matrix3 {
     float m[9];
@@ -108,16 +102,14 @@ private:
 
 bool Clipper::reservePolygons(int slots) {
     if (object_.livePolygonCount - object_.polygonCount + slots <= kSparePolygons) return true;
-    if (!notes.polygons) std::printf("polys overflow\n");
-    notes.polygons = true;
+    dropFromPool(stats.sparePolygonPool, "polys overflow\n");
     overflowed_ = true;
     return false;
 }
 
 int32_t Clipper::newVertex() {
     if (object_.liveVertexCount - object_.vertexCount >= kSpareVertices) {
-        if (!notes.vertices) std::printf("verts overflow\n");
-        notes.vertices = true;
+        dropFromPool(stats.spareVertexPool, "verts overflow\n");
         overflowed_ = true;
         return -1;
     }
@@ -274,8 +266,7 @@ ScenePolygon* Clipper::screenClip(const ScenePolygon& src) {
 
 void addToList(ScenePolygon* p) {
     if (polygonList_->count >= kMaxFramePolygons) {
-        if (!notes.list) std::printf("pipeline overflow");
-        notes.list = true;
+        dropFromPool(stats.polygonListPool, "pipeline overflow");
         ++stats.droppedPolygons;
         return;
     }
@@ -438,7 +429,6 @@ ScenePolygon* const* polygonList() { return polygonList_->entries; }
 
 void renderScene(Scene& scene, uint32_t* frameBuffer, float t) {
     stats = EngineStats{};
-    notes = OverflowNotes{};
     if (polygonList_ == nullptr || scene.cameraCount < 1) return;
     updateCamera(scene, t);
     animateObjects(scene, t);

@@ -24,9 +24,12 @@ constexpr int32_t kRightOfWindow = 8;
 
 // What the last frame drew and dropped.
 struct EngineStats {
-    int32_t listedPolygons;   // in the polygon list after culling and clipping
-    int32_t clippedPolygons;  // of those, made by clipping
-    int32_t droppedPolygons;  // no room in the list or in an object's spare slots
+    int32_t listedPolygons;      // in the polygon list after culling and clipping
+    int32_t clippedPolygons;     // of those, made by clipping
+    int32_t droppedPolygons;     // no room in the list or in an object's spare slots
+    PoolDrops polygonListPool;   // polygons: "pipeline overflow"
+    PoolDrops sparePolygonPool;  // clipped polygons: "polys overflow\n"
+    PoolDrops spareVertexPool;   // clipped polygons: "verts overflow\n"
     RasterStats raster;
 };
 

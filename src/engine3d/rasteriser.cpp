@@ -1,11 +1,12 @@
-// Edges, the active edge list, the surface stack and the span fill.
+// Edges, the active edge list and the surface stack; the spans they leave
+// are filled by span_fill.cpp.
 #include "engine3d/rasteriser.h"
 
-#include <cmath>
 #include <cstring>
 #include <new>
 
-#include <emmintrin.h>
+#include "engine3d/span_fill.h"
+#include "gfx2d/float_int.h"
 
 namespace {
 
@@ -34,19 +35,6 @@ constexpr float kMaxEdgeStep = 268435456.0f;
 SpanEdge& leftBackground() { return buffers->edges[0]; }
 SpanSurface& backgroundSurface() { return buffers->surfaces[0][0]; }
 
-// float to int32, truncating toward zero; NaN and values beyond the range
-// give the nearest representable value (0 for NaN).
-int32_t truncToInt(float f) {
-    if (!(f == f)) return 0;
-    if (f >= 2147483520.0f) return 2147483520;
-    if (f <= -2147483648.0f) return INT32_MIN;
-    return static_cast<int32_t>(f);
-}
-
-// 16.16 texel coordinate from a perspective-divided attribute: 1.0 of the
-// texture coordinate is 256 texels.
-int32_t texelCoord(float aOverZ, float invZ) { return truncToInt(aOverZ * 16777216.0f / invZ); }
-
 // Depth (1/z) of a stack entry's surface at x, the distance rounded up to
 // whole pixels.
 float entryDepth(const SpanEdge* entry, Fixed16 x) {
@@ -61,9 +49,6 @@ void setupBackgroundEdges() {
     right = SpanEdge{};
     left.x = -0xFFFF;
     left.starts = &buffers->surfaces[0][0];
-    left.carried[0] = 0.0f;
-    left.carried[1] = 255.0f;
-    left.carried[2] = 0.0f;
     right.x = 320 * kFixedOne;
     right.ends = &buffers->surfaces[0][0];
     left.firstLine = right.firstLine = 0;
@@ -135,17 +120,29 @@ void addPolygon(const ScenePolygon& poly) {
             ++stats.droppedPolygons;
             return;
         }
-        lines[j] = a < b ? a : b;
+        lines[j] = a < b ? a : b;  // below kScreenLines: a and b differ
         ++edgesNeeded;
     }
-    bool fits = buffers->surfaceCount[slot] < kSurfacesPerSlot && edgeCount + edgesNeeded <= kMaxSpanEdges;
-    for (int j = 0; j < n && fits; ++j) {
+    PoolDrops* full = nullptr;
+    const char* message = nullptr;
+    if (buffers->surfaceCount[slot] >= kSurfacesPerSlot) {
+        full = &stats.surfacePool;
+        message = "surfaces overflow\n";
+    } else if (edgeCount + edgesNeeded > kMaxSpanEdges) {
+        full = &stats.edgePool;
+        message = "edges overflow\n";
+    }
+    for (int j = 0; j < n && full == nullptr; ++j) {
         if (lines[j] < 0) continue;
         int same = 0;
         for (int i = 0; i <= j; ++i) same += lines[i] == lines[j];
-        fits = buffers->bucketCount[lines[j]] + same <= kBucketRoom;
+        if (buffers->bucketCount[lines[j]] + same > kBucketRoom) {
+            full = &stats.bucketPool;
+            message = "buckets overflow\n";
+        }
     }
-    if (!fits) {
+    if (full != nullptr) {
+        dropFromPool(*full, message);
         ++stats.droppedPolygons;
         return;
     }
@@ -200,7 +197,6 @@ struct OpenSpan {
     SpanSurface* surface;
     Fixed16 x;
     float invZ, uOverZ, vOverZ;
-    float carried[3];
 };
 
 void openAtEdge(OpenSpan& open, const SpanEdge& e) {
@@ -209,14 +205,11 @@ void openAtEdge(OpenSpan& open, const SpanEdge& e) {
     open.invZ = e.invZ;
     open.uOverZ = e.uOverZ;
     open.vOverZ = e.vOverZ;
-    open.carried[0] = e.carried[0];
-    open.carried[1] = e.carried[1];
-    open.carried[2] = e.carried[2];
 }
 
 void emitSpan(const OpenSpan& open, Fixed16 endX, int line) {
     if (spanCount >= kMaxSpans) {
-        ++stats.droppedSpans;
+        dropFromPool(stats.spanPool, "spans overflow\n");
         return;
     }
     SpanRecord& s = buffers->spans[spanCount++];
@@ -224,9 +217,6 @@ void emitSpan(const OpenSpan& open, Fixed16 endX, int line) {
     s.invZ = open.invZ;
     s.uOverZ = open.uOverZ;
     s.vOverZ = open.vOverZ;
-    s.carried[0] = open.carried[0];
-    s.carried[1] = open.carried[1];
-    s.carried[2] = open.carried[2];
     s.endX = endX;
     s.line = line;
     s.next = open.surface->spans;
@@ -234,10 +224,15 @@ void emitSpan(const OpenSpan& open, Fixed16 endX, int line) {
 }
 
 // Surface stack, nearest on top; entry 0 is the left background edge.
-// Returns true when the edge went on top.
+// Returns true when the edge went on top. A surface left off a full stack
+// is hidden on this line (kSurfaceStackRoom says why the stack cannot
+// fill).
 bool pushSurface(SpanEdge* e, int& top) {
     SpanEdge** stack = buffers->stack;
-    if (top + 1 >= kSurfaceStackRoom) return false;
+    if (top + 1 >= kSurfaceStackRoom) {
+        dropFromPool(stats.stackPool, "stack overflow\n");
+        return false;
+    }
     const float depth = e->invZ;
     if (entryDepth(stack[top], e->x) < depth) {
         stack[++top] = e;
@@ -329,9 +324,6 @@ void walkScanlines() {
                     open.invZ = t.invZ + dx * g.invZ;
                     open.uOverZ = t.uOverZ + dx * g.uOverZ;
                     open.vOverZ = t.vOverZ + dx * g.vOverZ;
-                    open.carried[0] = t.carried[0];
-                    open.carried[1] = t.carried[1];
-                    open.carried[2] = t.carried[2];
                 }
             }
         }
@@ -359,136 +351,6 @@ void walkScanlines() {
     }
 }
 
-inline void blendTexel(uint32_t* dst, uint32_t texel) {
-    *dst = ((texel & 0xFEFEFEu) + (*dst & 0xFEFEFEu)) >> 1;
-}
-
-// Walks count pixels from u, v (16.16 texels) with steps du, dv.
-inline void walkPixels(uint32_t* dst, int count, uint32_t u, uint32_t v, uint32_t du, uint32_t dv,
-                       const uint32_t* texture) {
-    for (int i = 0; i < count; ++i) {
-        blendTexel(dst + i, texture[((v >> 16) & 0xFFu) * 256u + ((u >> 16) & 0xFFu)]);
-        u += du;
-        v += dv;
-    }
-}
-
-// walkPixels for a whole block of 8: the texel offsets of the 8 pixels
-// worked out in 32-bit lanes (the same wrapping adds as the scalar walk),
-// the texels fetched one by one and the blend done 4 pixels at a time.
-inline void walkBlock8(uint32_t* dst, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, const uint32_t* texture) {
-    const __m128i u0 = _mm_setr_epi32(static_cast<int32_t>(u), static_cast<int32_t>(u + du),
-                                      static_cast<int32_t>(u + 2u * du), static_cast<int32_t>(u + 3u * du));
-    const __m128i v0 = _mm_setr_epi32(static_cast<int32_t>(v), static_cast<int32_t>(v + dv),
-                                      static_cast<int32_t>(v + 2u * dv), static_cast<int32_t>(v + 3u * dv));
-    const __m128i u1 = _mm_add_epi32(u0, _mm_set1_epi32(static_cast<int32_t>(4u * du)));
-    const __m128i v1 = _mm_add_epi32(v0, _mm_set1_epi32(static_cast<int32_t>(4u * dv)));
-    const __m128i lowByte = _mm_set1_epi32(0xFF);
-    const __m128i highByte = _mm_set1_epi32(0xFF00);
-    // ((v >> 16) & 0xFF) * 256 + ((u >> 16) & 0xFF): below 65536, so each
-    // offset is read out as the low 16-bit word of its lane.
-    const __m128i i0 = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v0, 8), highByte),
-                                    _mm_and_si128(_mm_srli_epi32(u0, 16), lowByte));
-    const __m128i i1 = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v1, 8), highByte),
-                                    _mm_and_si128(_mm_srli_epi32(u1, 16), lowByte));
-    const __m128i t0 = _mm_setr_epi32(
-        static_cast<int32_t>(texture[_mm_extract_epi16(i0, 0)]), static_cast<int32_t>(texture[_mm_extract_epi16(i0, 2)]),
-        static_cast<int32_t>(texture[_mm_extract_epi16(i0, 4)]), static_cast<int32_t>(texture[_mm_extract_epi16(i0, 6)]));
-    const __m128i t1 = _mm_setr_epi32(
-        static_cast<int32_t>(texture[_mm_extract_epi16(i1, 0)]), static_cast<int32_t>(texture[_mm_extract_epi16(i1, 2)]),
-        static_cast<int32_t>(texture[_mm_extract_epi16(i1, 4)]), static_cast<int32_t>(texture[_mm_extract_epi16(i1, 6)]));
-    const __m128i mask = _mm_set1_epi32(0xFEFEFE);
-    __m128i* out = reinterpret_cast<__m128i*>(dst);
-    const __m128i d0 = _mm_loadu_si128(out);
-    const __m128i d1 = _mm_loadu_si128(out + 1);
-    _mm_storeu_si128(out, _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(t0, mask), _mm_and_si128(d0, mask)), 1));
-    _mm_storeu_si128(out + 1, _mm_srli_epi32(_mm_add_epi32(_mm_and_si128(t1, mask), _mm_and_si128(d1, mask)), 1));
-}
-
-// x / count, truncating toward zero, for the 1..8 pixels of a span's last
-// block. Each case divides by a constant, which the compiler turns into a
-// multiply and shifts (the same quotient); a 64-bit divide instruction per
-// span was a tenth of the frame.
-inline int64_t divideByCount(int64_t x, int count) {
-    switch (count) {
-        case 1: return x;
-        case 2: return x / 2;
-        case 3: return x / 3;
-        case 4: return x / 4;
-        case 5: return x / 5;
-        case 6: return x / 6;
-        case 7: return x / 7;
-        case 8: return x / 8;
-        default: return x / count;
-    }
-}
-
-void fillSpan(const SpanRecord& span, const SpanGradients& g, const uint32_t* texture, uint32_t* frameBuffer,
-              int pitch) {
-    int x0 = static_cast<int>((static_cast<int64_t>(span.startX) + 0xFFFF) >> 16);
-    int x1 = static_cast<int>((static_cast<int64_t>(span.endX) + 0xFFFF) >> 16);
-    float invZ = span.invZ;
-    float uOverZ = span.uOverZ;
-    float vOverZ = span.vOverZ;
-    // An edge that drifted off the row starts the span at the row's end.
-    if (x0 < 0) {
-        const float skip = static_cast<float>(-x0);
-        invZ += skip * g.invZ;
-        uOverZ += skip * g.uOverZ;
-        vOverZ += skip * g.vOverZ;
-        x0 = 0;
-    }
-    if (x1 > kScreenWidth) x1 = kScreenWidth;
-    const int n = x1 - x0;
-    if (n <= 0) return;
-    uint32_t* dst = frameBuffer + span.line * pitch + x0;
-    int32_t u = texelCoord(uOverZ, invZ);
-    int32_t v = texelCoord(vOverZ, invZ);
-    const int blocks = n >= 9 ? (n - 1) / 8 : 0;
-    const float blockInvZ = 8.0f * g.invZ;
-    const float blockU = 8.0f * g.uOverZ;
-    const float blockV = 8.0f * g.vOverZ;
-    float iz = invZ;
-    float uz = uOverZ;
-    float vz = vOverZ;
-    for (int b = 0; b < blocks; ++b) {
-        iz += blockInvZ;
-        uz += blockU;
-        vz += blockV;
-        const int32_t uEnd = texelCoord(uz, iz);
-        const int32_t vEnd = texelCoord(vz, iz);
-        const auto du = static_cast<uint32_t>(static_cast<int32_t>((static_cast<int64_t>(uEnd) - u) >> 3));
-        const auto dv = static_cast<uint32_t>(static_cast<int32_t>((static_cast<int64_t>(vEnd) - v) >> 3));
-        walkBlock8(dst, static_cast<uint32_t>(u), static_cast<uint32_t>(v), du, dv, texture);
-        dst += 8;
-        u = uEnd;
-        v = vEnd;
-    }
-    const int rest = n - 8 * blocks;
-    const float fn = static_cast<float>(n);
-    const float izEnd = invZ + fn * g.invZ;
-    const int32_t uEnd = texelCoord(uOverZ + fn * g.uOverZ, izEnd);
-    const int32_t vEnd = texelCoord(vOverZ + fn * g.vOverZ, izEnd);
-    const auto du = static_cast<uint32_t>(static_cast<int32_t>(divideByCount(static_cast<int64_t>(uEnd) - u, rest)));
-    const auto dv = static_cast<uint32_t>(static_cast<int32_t>(divideByCount(static_cast<int64_t>(vEnd) - v, rest)));
-    if (rest == 8) {
-        walkBlock8(dst, static_cast<uint32_t>(u), static_cast<uint32_t>(v), du, dv, texture);
-    } else {
-        walkPixels(dst, rest, static_cast<uint32_t>(u), static_cast<uint32_t>(v), du, dv, texture);
-    }
-}
-
-// The background's spans take texel (0, 0) of slot 0 throughout: its
-// perspective values are all zero.
-void fillBackgroundSpan(const SpanRecord& span, uint32_t texel, uint32_t* frameBuffer, int pitch) {
-    int x0 = static_cast<int>((static_cast<int64_t>(span.startX) + 0xFFFF) >> 16);
-    int x1 = static_cast<int>((static_cast<int64_t>(span.endX) + 0xFFFF) >> 16);
-    if (x0 < 0) x0 = 0;
-    if (x1 > kScreenWidth) x1 = kScreenWidth;
-    uint32_t* dst = frameBuffer + span.line * pitch;
-    for (int x = x0; x < x1; ++x) blendTexel(dst + x, texel);
-}
-
 void fillSpans(const Scene& scene, uint32_t* frameBuffer, int pitch) {
     for (int slot = 0; slot < kTextureSlots; ++slot) {
         const uint32_t* texture = scene.textures[slot];
@@ -497,12 +359,10 @@ void fillSpans(const Scene& scene, uint32_t* frameBuffer, int pitch) {
             const SpanSurface& surface = buffers->surfaces[slot][i];
             if (texture == nullptr) continue;
             if (&surface == &backgroundSurface()) {
-                for (const SpanRecord* s = surface.spans; s != nullptr; s = s->next)
-                    fillBackgroundSpan(*s, texture[0], frameBuffer, pitch);
-                continue;
+                fillBackgroundSpans(surface, texture[0], frameBuffer, pitch);
+            } else {
+                fillSurfaceSpans(surface, texture, frameBuffer, pitch);
             }
-            for (const SpanRecord* s = surface.spans; s != nullptr; s = s->next)
-                fillSpan(*s, surface.gradient, texture, frameBuffer, pitch);
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include "data/image_bank.h"
 #include "data/shape.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
@@ -47,7 +48,6 @@ void drawLayers(float t) {
 int runBlobLayers() {
     Sprite a = img::sprite(img::xfrmd, img::size::xfrmd, 0);
     Sprite b = img::sprite(img::xfrmd2, img::size::xfrmd2, 0);
-    constexpr float kPi = 3.14159265358979323846f;
 
     BeginBeatWait();
     for (int n = 0; !BeatArrived(); ++n) {

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/sprite.h"
@@ -23,7 +24,6 @@ inline void setHighByte(int32_t& offset, int32_t value) { offset = (offset & ~0x
 }  // namespace
 
 int runGreetings() {
-    constexpr float kPi = 3.14159265358979323846f;
     Sprite greets = img::sprite(img::greets2, img::size::greets2, 0x0000FF);
     Sprite k = img::sprite(img::k, img::size::k, 0x0000FF);
     k.x = 108;

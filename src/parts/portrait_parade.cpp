@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr uint32_t kKey = 0x0000FF;
 constexpr int kSmallCount = 5;
 constexpr int kSmallWidth = img::size::ostrin3.width;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
@@ -14,7 +15,6 @@
 #include "parts/parts.h"
 
 int runSpinningCurve() {
-    constexpr float kPi = 3.14159265358979323846f;
     Sprite label = img::sprite(img::zorbel_2, img::size::zorbel_2, 0x0000FF);
     Curve->centreX = 265.0f;
     Curve->centreY = 100.0f;

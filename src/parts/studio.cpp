@@ -7,13 +7,13 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
 #include "parts/parts.h"
 
 int runStudio() {
-    constexpr float kPi = 3.14159265358979323846f;
     Sprite ear = img::sprite(img::ear, img::size::ear, 0x0000FF);
     Sprite earphone = img::sprite(img::earphone, img::size::earphone, 0x0000FF);
     Sprite synth = img::sprite(img::synth, img::size::synth, 0x0000FF);

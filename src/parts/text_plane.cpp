@@ -10,6 +10,7 @@
 
 #include "data/image_bank.h"
 #include "data/pcx.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/warp.h"
@@ -35,7 +36,6 @@ constexpr Shutter kShutters[8] = {
 }  // namespace
 
 int runTextPlane() {
-    constexpr float kPi = 3.14159265358979323846f;
     PlaneWarp plane;
     plane.wobble = 12.5f;
     WireCube cube1(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/angles.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/warp.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr int kRibbonPoints = 21;  // x = 0, 16, .. 320
 constexpr int kCaptionCount = 5;
 constexpr uint32_t kCaptionKey = 0x0000FF;

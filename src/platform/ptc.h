@@ -77,9 +77,9 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    // The pixels, pitch width(); valid until the surface is destroyed.
+    // The pixels, pitch width(); valid until the surface is destroyed. The
+    // surface is never unlocked: the pointer stays the frame buffer.
     uint32_t* lock();
-    void unlock();
     // The whole surface onto the console's top-left corner.
     void copy(Console& console);
     // The source area of the surface onto the equally sized destination

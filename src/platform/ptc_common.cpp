@@ -59,7 +59,6 @@ Surface::Surface(int width, int height, const Format& format) : width_(width), h
 Surface::~Surface() { delete[] pixels_; }
 
 uint32_t* Surface::lock() { return pixels_; }
-void Surface::unlock() {}
 
 void Surface::copy(Console& console) {
     copy(console, Area(0, 0, width_ - 1, height_ - 1), Area(0, 0, width_ - 1, height_ - 1));

@@ -2,11 +2,10 @@
 
 #include <cmath>
 
+#include "gfx2d/angles.h"
 #include "raytracer/ray_bodies.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265358979f;
 
 void placeLight(RayScene& scene, float pT) {
     scene.light[0] = 400.0f * std::cos(pT);

@@ -161,7 +161,25 @@ TEST_F(Pipeline, SharedVerticesAreTransformedOncePerFrame) {
     EXPECT_EQ(s->objects[0].vertices[0].frameStamp, 2);
 }
 
-TEST_F(Pipeline, FullPolygonListDropsTheRestWithItsMessage) {
+// Each of the front end's pools overfilled on its own: the drops are
+// counted against that pool alone, its message is printed once, and
+// nothing is written past the list or the spare slots.
+class PipelinePools : public Pipeline {
+protected:
+    std::string renderCapturingOutput(Scene& s) {
+        testing::internal::CaptureStdout();
+        renderScene(s, frame.data(), 0.0f);
+        return testing::internal::GetCapturedStdout();
+    }
+};
+
+int occurrences(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(PipelinePools, FullPolygonListDropsTheRest) {
     s3d::Object o;
     for (int i = 0; i < 4200; ++i) {
         const float x = static_cast<float>(i % 70) * 0.1f - 3.5f;
@@ -173,19 +191,24 @@ TEST_F(Pipeline, FullPolygonListDropsTheRestWithItsMessage) {
         o.triangles.push_back({b, static_cast<int16_t>(b + 1), static_cast<int16_t>(b + 2)});
     }
     ScenePtr s = sceneWith(o);
-    testing::internal::CaptureStdout();
-    renderScene(*s, frame.data(), 0.0f);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "pipeline overflow");
-    EXPECT_EQ(lastFrameStats().listedPolygons, kMaxFramePolygons);
-    EXPECT_EQ(lastFrameStats().droppedPolygons, 4200 - kMaxFramePolygons);
-    // The rasteriser's pools overflow too and drop whole polygons.
-    EXPECT_GT(lastFrameStats().raster.droppedPolygons, 0);
-    EXPECT_LE(lastFrameStats().raster.edges, kMaxSpanEdges - 2);
+    const std::string out = renderCapturingOutput(*s);
+    const EngineStats& st = lastFrameStats();
+    // The message has no line end of its own; the rasteriser's, whose
+    // edge pool runs out too, follow it.
+    EXPECT_EQ(out.rfind("pipeline overflow", 0), 0u) << out;
+    EXPECT_EQ(occurrences(out, "pipeline overflow"), 1) << out;
+    EXPECT_EQ(st.listedPolygons, kMaxFramePolygons);
+    EXPECT_EQ(st.polygonListPool.count, 4200 - kMaxFramePolygons);
+    EXPECT_EQ(st.droppedPolygons, st.polygonListPool.count);
+    EXPECT_EQ(st.sparePolygonPool.count + st.spareVertexPool.count, 0);
+    EXPECT_GT(st.raster.edgePool.count, 0);
+    EXPECT_EQ(st.raster.edges, kMaxSpanEdges - 2);
+    EXPECT_EQ(occurrences(out, "edges overflow\n"), 1) << out;
 }
 
-TEST_F(Pipeline, FullSpareSlotsDropClippedPolygonsWithTheirMessages) {
-    // 1500 triangles across the left window edge: each needs clipping.
+TEST_F(PipelinePools, FullSparePolygonsDropClippedPolygons) {
+    // 1500 triangles across the left window edge: each needs a screen clip
+    // and two new vertices, so the spare polygons run out first.
     s3d::Object o;
     for (int i = 0; i < 1500; ++i) {
         const float y = static_cast<float>(i) * 0.004f - 3.0f;
@@ -196,15 +219,45 @@ TEST_F(Pipeline, FullSpareSlotsDropClippedPolygonsWithTheirMessages) {
         o.triangles.push_back({b, static_cast<int16_t>(b + 1), static_cast<int16_t>(b + 2)});
     }
     ScenePtr s = sceneWith(o);
-    testing::internal::CaptureStdout();
-    renderScene(*s, frame.data(), 0.0f);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("overflow\n"), std::string::npos) << out;
+    const std::string out = renderCapturingOutput(*s);
+    const EngineStats& st = lastFrameStats();
     const SceneObject& ob = s->objects[0];
-    EXPECT_LE(ob.livePolygonCount, ob.polygonCount + kSparePolygons);
+    EXPECT_EQ(ob.livePolygonCount, ob.polygonCount + kSparePolygons - 1);  // a clip reserves two
     EXPECT_LE(ob.liveVertexCount, ob.vertexCount + kSpareVertices);
-    EXPECT_GT(lastFrameStats().droppedPolygons, 0);
-    EXPECT_EQ(lastFrameStats().listedPolygons + lastFrameStats().droppedPolygons, 1500);
+    EXPECT_EQ(st.sparePolygonPool.count, 1500 - (kSparePolygons - 1));
+    EXPECT_EQ(st.spareVertexPool.count + st.polygonListPool.count, 0);
+    EXPECT_EQ(st.droppedPolygons, st.sparePolygonPool.count);
+    EXPECT_EQ(st.listedPolygons + st.droppedPolygons, 1500);
+    EXPECT_EQ(occurrences(out, "polys overflow\n"), 1) << out;
+    EXPECT_EQ(occurrences(out, "verts overflow\n"), 0) << out;
+}
+
+TEST_F(PipelinePools, FullSpareVerticesDropClippedPolygons) {
+    // 600 copies of a double-sided floor triangle through the near plane
+    // and out of three window edges: a near clip and a screen clip each,
+    // with several new vertices, so the spare vertices run out first.
+    s3d::Object o;
+    for (int i = 0; i < 600; ++i) {
+        const auto b = static_cast<int16_t>(o.vertices.size());
+        o.vertices.push_back({-50, -2, -20});
+        o.vertices.push_back({50, -2, -20});
+        o.vertices.push_back({0, -2, 60});
+        o.triangles.push_back({b, static_cast<int16_t>(b + 2), static_cast<int16_t>(b + 1)});
+    }
+    o.defaultFlags = 0x80;
+    ScenePtr s = sceneWith(o);
+    const std::string out = renderCapturingOutput(*s);
+    const EngineStats& st = lastFrameStats();
+    const SceneObject& ob = s->objects[0];
+    EXPECT_LE(ob.liveVertexCount, ob.vertexCount + kSpareVertices);
+    EXPECT_GT(ob.liveVertexCount, ob.vertexCount + kSpareVertices - 8);
+    EXPECT_LE(ob.livePolygonCount, ob.polygonCount + kSparePolygons);
+    EXPECT_GT(st.spareVertexPool.count, 0);
+    EXPECT_EQ(st.sparePolygonPool.count + st.polygonListPool.count, 0);
+    EXPECT_EQ(st.droppedPolygons, st.spareVertexPool.count);
+    EXPECT_EQ(st.listedPolygons + st.droppedPolygons, 600);
+    // All start on one line, so the rasteriser's bucket fills too.
+    EXPECT_EQ(out, "verts overflow\nbuckets overflow\n");
 }
 
 TEST_F(Pipeline, SceneWithoutCameraDrawsNothing) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "engine3d/rasteriser.h"
@@ -199,18 +200,127 @@ TEST_F(Raster, OnEqualDepthTheLaterSurfaceStaysBelow) {
     for (int x = 31; x < 40; ++x) ASSERT_EQ(at(x, 15), slotColour(10)) << x;
 }
 
-TEST_F(Raster, FullEdgePoolAndBucketsDropWholePolygons) {
-    // 600 thin triangles that all start on line 50.
-    for (int i = 0; i < 600; ++i) {
-        const float x = 10.0f + (i % 300);
-        const int a = vertex(x, 49.5f), b = vertex(x, 60.5f), c = vertex(x + 0.7f, 60.5f);
-        polygon({a, b, c}, 11);
+// Each pool below is overfilled on its own: the polygons (or spans) that
+// fit are drawn, the rest are counted against that pool alone, its message
+// is printed once, and what was refused leaves no pixel. The dropped
+// polygons use a texture slot of their own so that any pixel of theirs
+// would show.
+class RasterPools : public Raster {
+protected:
+    std::string drawCapturingOutput() {
+        testing::internal::CaptureStdout();
+        draw();
+        return testing::internal::GetCapturedStdout();
     }
-    draw();
+    int pixelsOf(int slot) const {
+        int n = 0;
+        for (uint32_t p : frame) n += p == slotColour(slot);
+        return n;
+    }
+    // A thin vertical quad on lines top..bottom: one starting and one
+    // ending edge, both starting on `top`. Columns of different depths never
+    // share a merged edge.
+    void column(float x, int top, int slot, float invZ, int bottom = 199) {
+        const float y0 = static_cast<float>(top) - 0.5f, y1 = static_cast<float>(bottom) + 0.5f;
+        const int a = vertex(x, y0, invZ), b = vertex(x, y1, invZ);
+        const int c = vertex(x + 0.6f, y1, invZ), d = vertex(x + 0.6f, y0, invZ);
+        polygon({a, b, c, d}, slot);
+    }
+};
+
+TEST_F(RasterPools, FullBucketDropsThePolygonsStartingOnItsLine) {
+    // 600 thin triangles that all start on line 50: two edges each.
+    for (int i = 0; i < 600; ++i) {
+        const float x = 10.0f + static_cast<float>(i % 300);
+        const int a = vertex(x, 49.5f), b = vertex(x, 60.5f), c = vertex(x + 0.7f, 60.5f);
+        polygon({a, b, c}, i < kBucketRoom / 2 ? 11 : 12);
+    }
+    const std::string out = drawCapturingOutput();
     const RasterStats& st = lastRasterStats();
-    EXPECT_EQ(st.surfaces + st.droppedPolygons, 600);
-    EXPECT_LE(st.surfaces, kBucketRoom / 2);
-    EXPECT_GT(st.droppedPolygons, 0);
+    EXPECT_EQ(st.surfaces, kBucketRoom / 2);
+    EXPECT_EQ(st.bucketPool.count, 600 - kBucketRoom / 2);
+    EXPECT_EQ(st.droppedPolygons, st.bucketPool.count);
+    EXPECT_EQ(st.edgePool.count + st.surfacePool.count + st.spanPool.count, 0);
+    EXPECT_EQ(out, "buckets overflow\n");
+    EXPECT_EQ(pixelsOf(12), 0);
+}
+
+TEST_F(RasterPools, FullEdgePoolDropsWholePolygons) {
+    // Two edges a column, 25 short columns starting on each line: the pool
+    // holds kMaxSpanEdges - 2 polygon edges.
+    const int fit = (kMaxSpanEdges - 2) / 2;
+    for (int i = 0; i < fit + 77; ++i)
+        column(0.31f * static_cast<float>(i % 1000) + 5.0f, 1 + i / 25, i < fit ? 3 : 4,
+               0.2f + 0.0001f * static_cast<float>(i), 4 + i / 25);
+    const std::string out = drawCapturingOutput();
+    const RasterStats& st = lastRasterStats();
+    EXPECT_EQ(st.edges, kMaxSpanEdges - 2);
+    EXPECT_EQ(st.surfaces, fit);
+    EXPECT_EQ(st.edgePool.count, 77);
+    EXPECT_EQ(st.droppedPolygons, 77);
+    EXPECT_EQ(st.bucketPool.count + st.surfacePool.count, 0);
+    EXPECT_EQ(out, "edges overflow\n");
+    EXPECT_GT(pixelsOf(3), 0);
+    EXPECT_EQ(pixelsOf(4), 0);
+}
+
+TEST_F(RasterPools, FullSurfaceSlotDropsThePolygonsOfThatSlot) {
+    // Triangles within one line band: a surface each and no edges.
+    for (int i = 0; i < kSurfacesPerSlot + 20; ++i) {
+        const float x = static_cast<float>(i % 300);
+        const int a = vertex(x, 10.1f), b = vertex(x, 10.6f), c = vertex(x + 2.0f, 10.6f);
+        polygon({a, b, c}, 5);
+    }
+    // A slot with room still takes its polygon.
+    const int a = vertex(100, 20.5f), b = vertex(100, 30.5f), c = vertex(120, 30.5f);
+    polygon({a, b, c}, 6);
+    const std::string out = drawCapturingOutput();
+    const RasterStats& st = lastRasterStats();
+    EXPECT_EQ(st.surfacePool.count, 20);
+    EXPECT_EQ(st.surfaces, kSurfacesPerSlot + 1);
+    EXPECT_EQ(st.droppedPolygons, st.surfacePool.count);
+    EXPECT_EQ(out, "surfaces overflow\n");
+    EXPECT_GT(pixelsOf(6), 0);
+}
+
+TEST_F(RasterPools, FullSpanPoolLeavesTheLaterLinesUndrawn) {
+    // 320 columns down to line 199 (too thin to cover a pixel centre):
+    // about 640 spans a line, the background's gaps between them drawn.
+    for (int i = 0; i < 320; ++i) column(static_cast<float>(i) + 0.2f, 1 + i / 100, 7, 0.5f);
+    const std::string out = drawCapturingOutput();
+    const RasterStats& st = lastRasterStats();
+    EXPECT_EQ(st.spans, kMaxSpans);
+    EXPECT_GT(st.spanPool.count, 0);
+    EXPECT_EQ(st.droppedPolygons, 0);
+    EXPECT_EQ(out, "spans overflow\n");
+    // Spans are made line by line: the first lines are drawn, the last not.
+    EXPECT_EQ(at(100, 10), (kBackground & 0xFEFEFE) >> 1);
+    for (int x = 0; x < 320; ++x) ASSERT_EQ(at(x, 199), 0u) << x;
+}
+
+TEST_F(RasterPools, DeepestStackOfOneLineDropsNothing) {
+    // As many surfaces as the edge pool can hold, all over one another on
+    // lines 9..199 at depths in random order: all of them are on the stack
+    // at once, and the nearest shows.
+    const int count = (kMaxSpanEdges - 2) / 2;
+    std::mt19937 rng(99);
+    std::vector<int> order(count);
+    for (int k = 0; k < count; ++k) order[k] = k;
+    std::shuffle(order.begin(), order.end(), rng);
+    for (int k = 0; k < count; ++k) {
+        const float invZ = 0.1f + 0.0005f * static_cast<float>(order[k]);
+        const float inset = 0.1f * static_cast<float>(k);
+        const float y0 = static_cast<float>(1 + k / 128) - 0.5f;
+        const int a = vertex(5.0f + inset, y0, invZ), b = vertex(5.0f + inset, 199.5f, invZ);
+        const int c = vertex(315.0f - inset, 199.5f, invZ), d = vertex(315.0f - inset, y0, invZ);
+        polygon({a, b, c, d}, order[k] == count - 1 ? 9 : 8);
+    }
+    const std::string out = drawCapturingOutput();
+    const RasterStats& st = lastRasterStats();
+    EXPECT_EQ(st.surfaces, count);
+    EXPECT_EQ(st.stackPool.count + st.droppedPolygons + st.spanPool.count, 0);
+    EXPECT_EQ(out, "");
+    for (int x = 120; x < 200; ++x) ASSERT_EQ(at(x, 100), slotColour(9)) << x;
 }
 
 // The visible surface per pixel against a plain depth buffer: random
