@@ -7,6 +7,7 @@
 #include "data/pcx.h"
 #include "data/shape.h"
 #include "host/shared_effects.h"
+#include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
 
 // Set by LoadImageBank. Defined here, away from the wrapper, so that a
@@ -41,8 +42,6 @@ bool ImageLoader::loadPattern(const char* fileName, int32_t count, uint8_t* dst)
 
 namespace {
 
-constexpr int kRayGridWidth = 81;
-constexpr int kRayGridHeight = 36;
 constexpr int32_t kPatternBytes = 64000;
 
 bool isCentreKind(int32_t type) {
@@ -157,12 +156,12 @@ bool loadStartupData(const std::string& dataDir, bool verbose, StartupData& out,
     }
     out.morph = morph;
 
-    // The ray grid holds exactly 81 x 36 samples; the second scene's
-    // viewport is the one in use.
-    if (SharedRayViewport.width != kRayGridWidth || SharedRayViewport.height != kRayGridHeight) {
+    // The ray grid holds exactly its columns x rows of samples; the second
+    // scene's viewport is the one in use.
+    if (SharedRayViewport.width != kRayGridColumns || SharedRayViewport.height != kRayGridRows) {
         char text[64];
-        std::snprintf(text, sizeof text, "viewport %dx%d, needs 81x36", SharedRayViewport.width,
-                      SharedRayViewport.height);
+        std::snprintf(text, sizeof text, "viewport %dx%d, needs %dx%d", SharedRayViewport.width,
+                      SharedRayViewport.height, kRayGridColumns, kRayGridRows);
         return l.fail(l.path("atom.scn"), text);
     }
     std::string missing = missingInScene(AtomRayScene, 4, false);
