@@ -103,7 +103,7 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     // What the normal needs per lane: a plane's (a, b, c) as stored, a
     // body's centre and radius for (centre - P) / radius.
     RayVec3 centre[4];
-    float radius[4];
+    alignas(16) float radius[4];
     int32_t hit[4];
     int32_t planes = 0;  // lanes that hit a plane
     int32_t active = 0;  // live lanes whose ray hit something
@@ -145,8 +145,7 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     const RayLanes3 toPoint = select(distance != 0.0f, v / distance, RayLanes3::splat({0.0f, 0.0f, 0.0f}));
     const RayLanes shadowLimit = distance - 0.01f;
     const RayLanes3 c = RayLanes3::gather(centre);
-    const RayLanes3 normal = select(RayLaneMask::of(planes), c, (c - point) / RayLanes::of(radius[0], radius[1],
-                                                                                           radius[2], radius[3]));
+    const RayLanes3 normal = select(RayLaneMask::of(planes), c, (c - point) / RayLanes::load(radius));
     alignas(16) float diffuse[4];
     rayDot(normal, toPoint).store(diffuse);
     RayVec3 points[4], normals[4];
@@ -167,7 +166,6 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
             blocked |= (light.ellipsoid(s, k, toPoint) < shadowLimit).bits();
     }
 
-    const RayObject* objects[4] = {};
     RayVec3 starts[4], reflected[4];
     float reflectivity[4] = {};
     int32_t mirrors = 0;  // lanes whose hit reflects
@@ -175,11 +173,11 @@ void traceGroup(const RayTraceScene& s, const Origin& from, const RayOriginTerms
     const bool bounces = rayBounces(flags, depth);
     for (int32_t l = 0; l < 4; ++l) {
         if (!((active >> l) & 1)) continue;
-        objects[l] = &s.scene->objects[hit[l]];
-        colours[l] = rayLocalShade(objectColour(*objects[l], points[l], normals[l]), diffuse[l]);
+        const RayObject& object = s.scene->objects[hit[l]];
+        colours[l] = rayLocalShade(objectColour(object, points[l], normals[l]), diffuse[l]);
         if ((blocked >> l) & 1) colours[l] = rayShadowed(colours[l]);
         if (!bounces) continue;
-        const float k = objectReflectivity(*objects[l]);
+        const float k = objectReflectivity(object);
         if (k == 0.0f) continue;
         reflected[l] = rayReflect(normals[l], directions[l]);
         starts[l] = points[l] + reflected[l];
