@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "raytracer/ray_trace.h"
+#include "raytracer/ray_group.h"
+#include "raytracer/ray_lanes.h"
 
 RaySample RaySampleGrid[kRayGridColumns][kRayGridRows];
 
@@ -60,27 +61,15 @@ void renderRayGrid(const RayScene& scene, const RayViewport& viewport) {
         for (int32_t j0 = 0; j0 < columns; j0 += 4) {
             const int32_t count = columns - j0 < 4 ? columns - j0 : 4;
             // The four directions in lanes: rowPoint + (j - halfWidth) * right
-            // - centre, then rayNormalize's steps (sqrtps and divps round as
-            // their scalar forms do).
+            // - centre, then rayNormalize's steps.
             alignas(16) float across[4];
             for (int32_t l = 0; l < 4; ++l)
                 across[l] = static_cast<float>(j0 + (l < count ? l : 0)) - cam.halfWidth;
-            const __m128 a = _mm_load_ps(across);
-            const __m128 x = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(rowPoint.x), _mm_mul_ps(a, _mm_set1_ps(cam.right.x))),
-                                        _mm_set1_ps(cam.centre.x));
-            const __m128 y = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(rowPoint.y), _mm_mul_ps(a, _mm_set1_ps(cam.right.y))),
-                                        _mm_set1_ps(cam.centre.y));
-            const __m128 z = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(rowPoint.z), _mm_mul_ps(a, _mm_set1_ps(cam.right.z))),
-                                        _mm_set1_ps(cam.centre.z));
-            const __m128 length =
-                _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, x), _mm_mul_ps(y, y)), _mm_mul_ps(z, z)));
-            const __m128 nonzero = _mm_cmpneq_ps(length, _mm_setzero_ps());
-            alignas(16) float dx[4], dy[4], dz[4];
-            _mm_store_ps(dx, _mm_and_ps(nonzero, _mm_div_ps(x, length)));
-            _mm_store_ps(dy, _mm_and_ps(nonzero, _mm_div_ps(y, length)));
-            _mm_store_ps(dz, _mm_and_ps(nonzero, _mm_div_ps(z, length)));
+            const RayLanes3 v = RayLanes3::splat(rowPoint) + RayLanes::load(across) * RayLanes3::splat(cam.right) -
+                                RayLanes3::splat(cam.centre);
+            const RayLanes length = sqrt(rayDot(v, v));
             RayVec3 d[4];
-            for (int32_t l = 0; l < 4; ++l) d[l] = {dx[l], dy[l], dz[l]};
+            select(length != 0.0f, v / length, RayLanes3::splat({0.0f, 0.0f, 0.0f})).scatter(d);
             RayColour c[4];
             traceRayGroup(prepared, fromCentre, fromLight, cam.centre, d, count, 1, c);
             for (int32_t l = 0; l < count; ++l)

@@ -191,24 +191,32 @@ TEST(RayRender, GridMatchesPlainTracing) {
 }
 
 // The grid drawn four blocks at a time against blitRayBlock block by block,
-// on random samples over a random old frame.
+// over a random old frame whose top bytes are set too: random samples, and
+// samples of only 0 and 255, whose steps are the largest negative and
+// positive ones (arithmetic shifts of negative values round down).
 TEST(RayRender, GridBlitMatchesBlockBlit) {
     uint32_t state = 12345u;
     const auto next = [&state] {
         state = state * 1664525u + 1013904223u;
-        return state >> 8;
+        return (state >> 8) ^ (state << 24);
     };
-    for (auto& column : RaySampleGrid)
-        for (auto& sample : column)
-            sample = {static_cast<int32_t>(next() & 255), static_cast<int32_t>(next() & 255),
-                      static_cast<int32_t>(next() & 255)};
-    std::vector<uint32_t> old(320 * 200);
-    for (auto& p : old) p = next() & 0xFFFFFFu;
-    std::vector<uint32_t> byGrid = old, byBlock = old;
-    blitRayGrid(byGrid.data() + 9600);
-    for (int i = 0; i < kRayBlockRows; ++i)
-        for (int j = 0; j < kRayBlockColumns; ++j) blitRayBlock(j, i, byBlock.data() + 9600 + i * 4 * 320 + j * 4);
-    int differ = 0;
-    for (size_t k = 0; k < old.size(); ++k) differ += byGrid[k] != byBlock[k];
-    EXPECT_EQ(differ, 0);
+    const auto channel = [&](bool extremes) { return static_cast<int32_t>(extremes ? (next() & 1) * 255 : next() & 255); };
+    for (bool extremes : {false, true}) {
+        for (auto& column : RaySampleGrid)
+            for (auto& sample : column) {
+                sample.r = channel(extremes);
+                sample.g = channel(extremes);
+                sample.b = channel(extremes);
+            }
+        std::vector<uint32_t> old(320 * 200);
+        for (auto& p : old) p = next();
+        std::vector<uint32_t> byGrid = old, byBlock = old;
+        blitRayGrid(byGrid.data() + 9600);
+        for (int i = 0; i < kRayBlockRows; ++i)
+            for (int j = 0; j < kRayBlockColumns; ++j)
+                blitRayBlock(j, i, byBlock.data() + 9600 + i * 4 * 320 + j * 4);
+        int differ = 0;
+        for (size_t k = 0; k < old.size(); ++k) differ += byGrid[k] != byBlock[k];
+        EXPECT_EQ(differ, 0) << (extremes ? "0 and 255 only" : "random samples");
+    }
 }
