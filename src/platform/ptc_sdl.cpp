@@ -68,6 +68,7 @@ struct Window {
     bool clearAll = true;               // paint the bars next time
     bool keyPending = false;
     bool lost = false;  // the X window or connection is gone: no more drawing
+    unsigned long xWindow = 0;  // the X window shown, on X11
     bool presentedSincePoll = true;
     timespec nextFrame{};
     bool paced = false;
@@ -206,7 +207,11 @@ void show() {
 // ignored, drawing stops, and the lost connection returns to the caller
 // (Xlib then treats the display as dead). libX11 is already loaded by SDL;
 // it is looked up, not linked.
-int onXError(Display*, XErrorEvent*) {
+int onXError(Display*, XErrorEvent* e) {
+    // Only errors about our window mean it is gone. Others, such as a late
+    // reply about a window the renderer probe made and destroyed, are
+    // ignored.
+    if (e->resourceid != win.xWindow) return 0;
     win.lost = true;
     win.keyPending = true;
     return 0;
@@ -227,6 +232,7 @@ void catchXFailures() {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(win.window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    win.xWindow = info.info.x11.window;
     void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
     if (!x11) return;
     using SetError = XErrorHandler (*)(XErrorHandler);
