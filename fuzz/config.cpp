@@ -4,12 +4,16 @@
 #include <cstdint>
 
 #include "host/host.h"
+#include "host/options.h"
 
 // The present routines are only compared, never called, by the
-// configuration code.
+// configuration code; the command line and the display settings are only
+// reached through ReadConfig, which the target does not call.
 void (*PresentFrame)() = nullptr;
 void PresentFull() {}
 void PresentLetterbox() {}
+CommandLineOptions CommandLine;
+void ptc::setDisplaySettings(const ptc::DisplaySettings&) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetConfig();

@@ -1,14 +1,20 @@
-// plivak.cfg: up to 8 whitespace-separated tokens, applied in file order.
-#include <cstdio>
+// plivak.cfg: up to 8 whitespace-separated tokens, applied in file order,
+// then the command line on top.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <string>
 
 #include "host/host.h"
+#include "host/options.h"
 
 int ConsoleHeight = 200;
 bool VerboseLoading = false;
 bool SkipFinalPart = false;
 bool FinalPartOnly = false;
+bool Fullscreen = false;
 
 void ResetConfig() {
     ConsoleHeight = 200;
@@ -16,9 +22,16 @@ void ResetConfig() {
     VerboseLoading = false;
     SkipFinalPart = false;
     FinalPartOnly = false;
+    Fullscreen = false;
 }
 
 namespace {
+
+constexpr int kMaxTokens = 8;
+constexpr size_t kMaxTokenLength = 79;
+// The most of the file that is read. Eight tokens need far less; only
+// whitespace before them could use more, and what lies beyond is ignored.
+constexpr size_t kMaxConfigBytes = 16384;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -33,14 +46,58 @@ void applyOption(const char* token) {
         FinalPartOnly = false;
     } else if (!std::strcmp(token, "i-am-a-sucker") || !std::strcmp(token, "i-am-lame")) {
         FinalPartOnly = true;
+    } else if (!std::strcmp(token, "fullscreen")) {
+        Fullscreen = true;
     }
+}
+
+// True when text[0..size) holds kMaxTokens tokens, each followed by
+// whitespace: no more of the file can change what is applied.
+bool holdsAllTokens(const char* text, size_t size) {
+    int complete = 0;
+    for (size_t i = 1; i < size; ++i)
+        if (isSpace(text[i]) && !isSpace(text[i - 1]) && ++complete == kMaxTokens) return true;
+    return false;
+}
+
+// Reads the start of a regular file into buffer (kMaxConfigBytes); returns
+// the bytes kept, or 0 for a file that is missing, unreadable or not a
+// regular file. A FIFO, a device or a directory is opened without blocking
+// and then refused, so nothing here can wait or run without end.
+size_t readConfigStart(const char* fileName, char* buffer) {
+    int fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return 0;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return 0;
+    }
+    size_t size = 0;
+    bool atEnd = false;
+    while (size < kMaxConfigBytes && !holdsAllTokens(buffer, size)) {
+        ssize_t got = ::read(fd, buffer + size, kMaxConfigBytes - size);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            ::close(fd);
+            return 0;
+        }
+        if (got == 0) {
+            atEnd = true;
+            break;
+        }
+        size += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    // Stopped at the bound inside a token: its end is unknown, so it is
+    // not examined (nor anything after it).
+    if (!atEnd && size == kMaxConfigBytes)
+        while (size > 0 && !isSpace(buffer[size - 1])) --size;
+    return size;
 }
 
 }  // namespace
 
 void ApplyConfigText(const char* text, size_t size) {
-    constexpr int kMaxTokens = 8;
-    constexpr size_t kMaxTokenLength = 79;
     size_t i = 0;
     for (int n = 0; n < kMaxTokens; ++n) {
         while (i < size && isSpace(text[i])) ++i;
@@ -59,15 +116,18 @@ void ApplyConfigText(const char* text, size_t size) {
     }
 }
 
+void ApplyCommandLine(const CommandLineOptions& options) {
+    if (options.fullscreen >= 0) Fullscreen = options.fullscreen == 1;
+    ptc::DisplaySettings display;
+    display.fullscreen = Fullscreen;
+    display.presentation = options.presentation;
+    display.verbose = VerboseLoading;
+    ptc::setDisplaySettings(display);
+}
+
 void ReadConfig(const char* fileName) {
-    std::FILE* f = std::fopen(fileName, "rt");
-    if (!f) return;
-    // Eight tokens of up to 79 characters need little of the file, but
-    // whitespace before them is free: read it all (a config file is small).
-    std::string text;
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, got);
-    std::fclose(f);
-    ApplyConfigText(text.data(), text.size());
+    static char buffer[kMaxConfigBytes];
+    const char* name = CommandLine.configFile ? CommandLine.configFile : fileName;
+    ApplyConfigText(buffer, readConfigStart(name, buffer));
+    ApplyCommandLine(CommandLine);
 }

@@ -1,23 +1,47 @@
 #!/usr/bin/env bash
-# The real demo in a real window under Xvfb, ended every way a viewer or
-# the system can end it: a key press, SIGTERM, SIGINT, the window
+# The real demo in a real window under Xvfb (1920x1080), ended every way a
+# viewer or the system can end it: a key press, SIGTERM, SIGINT, the window
 # destroyed, the window's client killed by the X server, and a key on a
 # machine without an audio device (the music then plays silently). Each
 # way must end the demo within 5 s with exit status 0.
+#
+# Then the command line (--help, --version, a bad option), no display at
+# all (status 1 at once, with its line), fullscreen refused without a
+# window manager, and with openbox running: desktop fullscreen from the
+# option and from plivak.cfg, --window over the file, and both renderers.
+# Screenshots are compared with a capture frame of the same moment scaled
+# the same way (ImageMagick), which needs a held frame: the opening part
+# shows one picture from demo time 0.75 s to 2.0 s while it waits for a
+# beat.
 set -u
 bin_dir=$1
 for tool in Xvfb xdotool; do
     command -v "$tool" > /dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
+demo=""
+wm=""
+scratch=$(mktemp -d /tmp/plivak-window-XXXXXX)
+xvfb=""
+trap '[ -n "$xvfb" ] && kill $xvfb 2> /dev/null; [ -n "$demo" ] && kill $demo 2> /dev/null; [ -n "$wm" ] && kill $wm 2> /dev/null; rm -rf "$scratch"' EXIT
+# A display of our own: a number without a lock file, and an Xvfb that
+# really holds it (one that lost a race for the number exits at once).
+# Two tests on one display would close each other's windows.
 display=""
 for n in $(seq 90 130); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    rm -f "$scratch/display"
+    Xvfb ":$n" -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$scratch/display" > /dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+        [ -s "$scratch/display" ] && break
+        kill -0 $xvfb 2> /dev/null || break
+        sleep 0.1
+    done
+    if [ -s "$scratch/display" ] && kill -0 $xvfb 2> /dev/null; then display=":$n"; break; fi
+    kill $xvfb 2> /dev/null
+    wait $xvfb 2> /dev/null
 done
 [ -n "$display" ] || { echo "no free display"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > /dev/null 2>&1 &
-xvfb=$!
-demo=""
-trap 'kill $xvfb 2> /dev/null; [ -n "$demo" ] && kill $demo 2> /dev/null' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation > /dev/null 2>&1 && break; sleep 0.1; done
 
@@ -27,17 +51,28 @@ failures=0
 # ignored, and a signal the process never sees tests nothing.
 set -m
 
-# Starts the demo (extra environment as arguments) and waits for its window.
+log=$scratch/plivak.log
+# Starts the demo (extra environment, then "--" and options, as arguments)
+# and waits for its window to be shown.
 start_demo() {
-    env "$@" ./plivak > /tmp/plivak-window-$$.log 2>&1 &
+    local vars=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do vars+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    env "${vars[@]}" ./plivak "$@" > "$log" 2>&1 &
     demo=$!
     window=""
     for _ in $(seq 100); do
-        window=$(xdotool search --name "^morvelle - plivak' effect$" 2> /dev/null | head -n 1)
+        window=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | head -n 1)
         [ -n "$window" ] && break
         kill -0 $demo 2> /dev/null || break
         sleep 0.1
     done
+    # The renderer probe of the auto path may show and replace a window of
+    # its own first: take the one that is still there a moment later.
+    if [ -n "$window" ]; then
+        sleep 0.3
+        window=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | tail -n 1)
+    fi
     [ -n "$window" ]
 }
 
@@ -62,7 +97,7 @@ expect_clean_end() {
         echo "ok ($what): exit status 0"
     else
         echo "FAIL ($what): exit status $status"
-        tail -n 5 /tmp/plivak-window-$$.log
+        tail -n 5 "$log"
         failures=$((failures + 1))
     fi
 }
@@ -72,7 +107,7 @@ run_case() {
     shift 2
     if ! start_demo "$@"; then
         echo "FAIL ($what): no window titled \"morvelle - plivak' effect\""
-        tail -n 5 /tmp/plivak-window-$$.log
+        tail -n 5 "$log"
         failures=$((failures + 1))
         kill $demo 2> /dev/null
         wait $demo 2> /dev/null
@@ -96,5 +131,147 @@ run_case "SIGINT" int
 run_case "window destroyed" close
 run_case "X client killed" kill
 run_case "no audio device" later-key SDL_AUDIODRIVER=no-such-driver
-rm -f /tmp/plivak-window-$$.log
+
+fail() {
+    echo "FAIL ($1)"
+    failures=$((failures + 1))
+}
+
+# ---- the command line ----
+./plivak --help > "$scratch/help" 2>&1; status=$?
+if [ $status -eq 0 ] && grep -q "plivak.cfg" "$scratch/help" && grep -q -- "--fullscreen" "$scratch/help"; then
+    echo "ok (--help): exit status 0 and the usage"
+else
+    fail "--help: status $status"
+fi
+./plivak --version > "$scratch/version" 2>&1; status=$?
+if [ $status -eq 0 ] && grep -q "^plivak " "$scratch/version"; then echo "ok (--version): $(cat "$scratch/version")"; else fail "--version: status $status"; fi
+./plivak --no-such-option > "$scratch/out" 2> "$scratch/err"; status=$?
+if [ $status -eq 2 ] && [ ! -s "$scratch/out" ] && grep -q "usage" "$scratch/err"; then
+    echo "ok (bad option): exit status 2, the usage on standard error"
+else
+    fail "bad option: status $status"
+fi
+
+# ---- no display: one line and status 1 at once ----
+start=$(date +%s%N)
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ./plivak > "$scratch/out" 2> "$scratch/err"; status=$?
+ms=$(( ($(date +%s%N) - start) / 1000000 ))
+# (Only plivak's own line counts: the display libraries SDL tries may print
+# their own, such as libwayland's complaint about XDG_RUNTIME_DIR.)
+if [ $status -eq 1 ] && [ $ms -lt 2000 ] && [ "$(grep -c "^plivak:" "$scratch/err")" -eq 1 ] &&
+    grep -q "^plivak: no display" "$scratch/err"; then
+    echo "ok (no display): status 1 after $ms ms: $(grep "^plivak:" "$scratch/err")"
+else
+    fail "no display: status $status after $ms ms: $(head -c 300 "$scratch/err")"
+fi
+
+# ---- screenshots against the capture ----
+have_magick=1
+for tool in import compare convert xwininfo; do command -v "$tool" > /dev/null || have_magick=0; done
+if [ $have_magick -eq 1 ]; then
+    # The held frame of the opening part; its scaled pictures, nearest to
+    # the whole multiple and then linear, as both renderers draw them.
+    ./plivak-capture --seconds 1.01 --from 1 --png "$scratch/frames" > /dev/null 2>&1
+    held=$scratch/frames/000060.png
+    [ -f "$held" ] || { fail "no capture frame"; have_magick=0; }
+    convert "$held" -filter point -resize 960x600\! -filter triangle -resize 960x720\! "$scratch/ref960.ppm"
+    convert "$held" -filter point -resize 1280x1000\! -filter triangle -resize 1440x1080\! "$scratch/ref1440.ppm"
+fi
+
+# Takes 16 screenshots of the screen over 2 to 3 s
+# (uncompressed, so each costs little), to be compared afterwards.
+take_shots() {
+    rm -f "$scratch"/shot*.ppm
+    for i in $(seq 10 25); do timeout 5 import -window root "ppm:$scratch/shot$i.ppm" 2> /dev/null; sleep 0.1; done
+}
+
+# The best normalised RMSE of the shots' CROP against REF; true when one
+# is below 2%, and that shot is left as $scratch/best.ppm.
+match_shots() {
+    local crop=$1 ref=$2 best=1 rmse shot
+    for shot in "$scratch"/shot*.ppm; do
+        [ -f "$shot" ] || continue
+        rmse=$(compare -metric RMSE "$shot[$crop]" "$ref" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p')
+        [ -n "$rmse" ] || continue
+        if awk -v a="$rmse" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$rmse; cp "$shot" "$scratch/best.ppm"; fi
+    done
+    echo "$best"
+    awk -v a="$best" 'BEGIN { exit !(a < 0.02) }'
+}
+
+# The left and right bars of a 1920x1080 screenshot are black.
+bars_black() {
+    local left right
+    left=$(convert "$scratch/best.ppm[240x1080+0+0]" -format "%[fx:maxima]" info:)
+    right=$(convert "$scratch/best.ppm[240x1080+1680+0]" -format "%[fx:maxima]" info:)
+    [ "$left" = 0 ] && [ "$right" = 0 ]
+}
+
+# Starts the demo with the given options (after "--"), checks the window's
+# size, optionally the picture, then ends it with a key (status 0).
+# check_case WHAT SIZE CROP REF [env...] -- options...
+check_case() {
+    local what=$1 size=$2 crop=$3 ref=$4
+    shift 4
+    if ! start_demo "$@"; then
+        fail "$what: no window"; tail -n 5 "$log"; kill $demo 2> /dev/null; wait $demo 2> /dev/null; return
+    fi
+    local got="" ok=1
+    for _ in $(seq 30); do
+        got=$(xdotool getwindowgeometry "$window" 2> /dev/null | sed -n 's/.*Geometry: //p')
+        [ "$got" = "$size" ] && break
+        sleep 0.1
+    done
+    [ "$got" = "$size" ] || { echo "FAIL ($what): window $got, expected $size"; ok=0; }
+    # The picture's place on the screen: CROP is relative to the window.
+    # (xwininfo, as xdotool's position is off under a window manager.)
+    local pos
+    pos=$(xwininfo -id "$window" 2> /dev/null | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { if (x != "") print x, y }')
+    if [ "$crop" != - ] && [ -n "$pos" ]; then
+        set -- ${crop//[x+]/ } $pos
+        crop="$1x$2+$(($3 + $5))+$(($4 + $6))"
+    fi
+    [ $ok -eq 1 ] && [ "$ref" != - ] && [ $have_magick -eq 1 ] && take_shots
+    xdotool key --window "$window" space
+    local note=""
+    if [ $ok -eq 1 ] && [ "$ref" != - ] && [ $have_magick -eq 1 ]; then
+        local rmse
+        if rmse=$(match_shots "$crop" "$ref"); then
+            note=", picture matches the capture (RMSE $rmse)"
+            if [ "$size" = 1920x1080 ] && ! bars_black; then echo "FAIL ($what): bars not black"; ok=0; fi
+        else
+            echo "FAIL ($what): picture differs from the capture (best RMSE $rmse)"; ok=0
+        fi
+    fi
+    local before=$failures
+    expect_clean_end "$what: $got$note"
+    [ $ok -eq 1 ] || [ $failures -ne $before ] || failures=$((failures + 1))
+    [ $failures -ne $before ] && tail -n 3 "$log"
+}
+
+echo fullscreen > "$scratch/fullscreen.cfg"
+printf 'verbose\n' > "$scratch/verbose.cfg"
+
+# Without a window manager the X server never resizes the window: the demo
+# says so and plays in its window.
+check_case "fullscreen refused without a window manager" 960x720 - - -- --fullscreen
+grep -q "refused fullscreen" "$log" || fail "no line about the refused fullscreen"
+
+if command -v openbox > /dev/null; then
+    openbox > /dev/null 2>&1 &
+    wm=$!
+    sleep 1
+    check_case "--fullscreen" 1920x1080 1440x1080+240+0 "$scratch/ref1440.ppm" -- --fullscreen --renderer surface
+    check_case "fullscreen in plivak.cfg" 1920x1080 - - -- --config "$scratch/fullscreen.cfg"
+    check_case "--window over plivak.cfg" 960x720 - - -- --config "$scratch/fullscreen.cfg" --window
+    check_case "--renderer surface" 960x720 960x720+0+0 "$scratch/ref960.ppm" -- --renderer surface --config "$scratch/verbose.cfg"
+    grep -q "surface path" "$log" || fail "no line naming the surface path"
+    check_case "--renderer gpu" 960x720 960x720+0+0 "$scratch/ref960.ppm" -- --renderer gpu --config "$scratch/verbose.cfg"
+    grep -q "gpu path" "$log" || fail "no line naming the gpu path"
+    check_case "auto" 960x720 - - -- --config "$scratch/verbose.cfg"
+    echo "auto took: $(grep -m1 " path (" "$log")"
+else
+    echo "SKIP (fullscreen and renderers): openbox is not installed"
+fi
 [ $failures -eq 0 ]

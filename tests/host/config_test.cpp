@@ -1,10 +1,14 @@
-// plivak.cfg: tokens are applied in order, compared exactly, at most 8.
+// plivak.cfg: tokens are applied in order, compared exactly, at most 8;
+// only a regular file is read, and only its start.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
 #include "host/host.h"
+#include "host/options.h"
 
 namespace {
 
@@ -79,4 +83,54 @@ TEST(Config, OverLongTokensMatchNothingAndCountOnce) {
     EXPECT_EQ(readConfigText(padded).height, 200);
     std::string exact = std::string(79, 'q');
     EXPECT_TRUE(readConfigText(exact + " a b c d e f v").verbose);
+}
+
+TEST(Config, FullscreenWord) {
+    EXPECT_TRUE((readConfigText("fullscreen"), Fullscreen));
+    EXPECT_FALSE((readConfigText("Fullscreen fullscreen2 full-screen"), Fullscreen));
+}
+
+// Anything that is not a regular file is ignored at once: a device that
+// never ends, a FIFO nobody writes to, a directory.
+TEST(Config, OnlyRegularFilesAreRead) {
+    char dir[] = "/tmp/plivak_cfgdir_XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string zero = std::string(dir) + "/zero.cfg";
+    std::string fifo = std::string(dir) + "/fifo.cfg";
+    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {zero, fifo, std::string(dir)}) {
+        // A read that blocked or never ended would hang here.
+        ResetConfig();
+        ReadConfig(name.c_str());
+        EXPECT_EQ(ConsoleHeight, 200) << name;
+    }
+    unlink(zero.c_str());
+    unlink(fifo.c_str());
+    rmdir(dir);
+}
+
+TEST(Config, ReadsOnlyTheStartOfALargeFile) {
+    char path[] = "/tmp/plivak_cfg_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    // Eight tokens, then a gigabyte of NUL bytes (a sparse file): the
+    // tokens apply and the rest is never read.
+    const std::string head = "verbose 240 a b c d e f ";
+    ASSERT_EQ(write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+    ASSERT_EQ(ftruncate(fd, off_t(1) << 30), 0);
+    close(fd);
+    ResetConfig();
+    ReadConfig(path);
+    EXPECT_TRUE(VerboseLoading);
+    EXPECT_EQ(ConsoleHeight, 240);
+    std::remove(path);
+}
+
+TEST(Config, WhitespaceBeyondTheReadBoundHidesLaterTokens) {
+    // Tokens start within the bound count; one cut by it, or beyond it, is
+    // not examined (a cut "2400" must not read as "240").
+    EXPECT_TRUE(readConfigText(std::string(16000, ' ') + "v").verbose);
+    EXPECT_EQ(readConfigText(std::string(16381, ' ') + "2400").height, 200);
+    EXPECT_EQ(readConfigText(std::string(20000, '\n') + "240").height, 200);
 }

@@ -11,6 +11,7 @@
 
 #include "capture/capture_output.h"
 #include "host/host.h"
+#include "host/options.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ void usage() {
                  "  --wav FILE     write the music, 44.1 kHz 16-bit stereo\n"
                  "  --video FILE   encode frames and music with ffmpeg\n"
                  "  --log FILE     one line per video frame\n"
-                 "  --timing       print per-step frame times, start-up time and peak memory\n");
+                 "  --timing       print per-step frame times, start-up time and peak memory\n"
+                 "  --config FILE  read FILE instead of ./plivak.cfg\n"
+                 "  --version      the version\n");
 }
 
 bool parseNumber(const char* text, double& out) {
@@ -74,6 +77,12 @@ int main(int argc, char** argv) {
             if (ok) options.logFile = text;
         } else if (arg == "--timing") {
             options.timing = true;
+        } else if (arg == "--config") {
+            ok = i + 1 < argc && argv[i + 1][0] != '-';
+            if (ok) CommandLine.configFile = argv[++i];
+        } else if (arg == "--version") {
+            PrintVersion("plivak-capture");
+            return 0;
         } else if (arg == "--help" || arg == "-h") {
             usage();
             return 0;
