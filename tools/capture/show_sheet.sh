@@ -43,7 +43,12 @@ for step in $(seq 1 18); do
     args+=(-label "$step  ${names[$step]}" "$png")
 done
 montage "${args[@]}" -tile 6x3 -geometry 240x150+2+2 -background '#101010' -fill '#e0e0e0' \
-    -font DejaVu-Sans -pointsize 12 -dither None -colors 64 -depth 8 -strip "$work/sheet.png"
+    -font DejaVu-Sans -pointsize 12 "$work/full.png"
+# 64 colours without dithering keep the sheet well under 300 KB (dithered
+# noise would triple it).
+montage "$work/full.png" -tile 1x1 -geometry +0+0 -dither None -colors 64 -depth 8 -strip "$work/sheet.png"
 mkdir -p "$(dirname "$out")"
 mv "$work/sheet.png" "$out"
-echo "show_sheet: $out ($(stat -c %s "$out") bytes)"
+size=$(stat -c %s "$out")
+echo "show_sheet: $out ($size bytes)"
+[ "$size" -le 307200 ] || { echo "show_sheet: larger than 300 KB" >&2; exit 1; }
