@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The one table of bench/run: every figure of the run beside the floors
 measured in the same run. Reads RESULTS_DIR/*.json (Google Benchmark),
-capture_timing.txt (plivak-capture --timing) and, when present, window.txt
+capture_timing.txt (plivak-capture --timing), capture_video.txt (60 s of
+demo per video setting) and, when present, window.txt
 and pace_probe.txt. Frame figures are compared with the full-frame copy and
 the full-frame half-blend pass of bench_floor, start-up with zlib reading
 the data files into fresh memory plus the plainest build of the six maps."""
@@ -25,6 +26,8 @@ FINAL_3D = 18
 MEAN_MS, P99_MS, BLEND_RATIO = 0.3, 1.0, 10.0
 STARTUP_MS, STARTUP_RATIO = 120.0, 2.0
 RSS_MB, WINDOW_CPU, CAPTURE_SPEED = 64.0, 10.0, 20.0
+# The default --video setting, with ffmpeg encoding beside the capture.
+VIDEO_SPEED = 1.0
 
 
 def load_benchmarks(folder):
@@ -172,6 +175,24 @@ def main():
                     + ("ok" if speed >= CAPTURE_SPEED else f"MISS < {CAPTURE_SPEED:g}x"))
         if speed < CAPTURE_SPEED:
             failures.append(f"capture {speed:.1f}x real time")
+    video_path = os.path.join(folder, "capture_video.txt")
+    if os.path.exists(video_path):
+        with open(video_path) as f:
+            settings = [dict(re.findall(r"(\w+)=([-0-9.a-z]+)", line)) for line in f]
+        for v in settings:
+            if "wall_s" not in v:
+                continue
+            wall = max(float(v["wall_s"]), 1e-9)
+            speed = float(v["show_s"]) / wall
+            cpu = (float(v.get("cpu_s", 0)) + float(v.get("sys_s", 0))) / float(v["show_s"])
+            mark = ""
+            if v["setting"] == "fast":
+                mark = "ok" if speed >= VIDEO_SPEED else f"MISS < {VIDEO_SPEED:g}x"
+                if speed < VIDEO_SPEED:
+                    failures.append(f"video fast {speed:.2f}x real time")
+            size = f"{int(v.get('bytes', 0)) / 1e6:.0f} MB" if v["setting"] != "plain" else ""
+            rows.append(f"{'video':<8} {'60 s, ' + v['setting']:<38} {speed:9.2f}  x real time, "
+                        f"{cpu:.2f} CPU s per demo s {size:>7} (load {v.get('load', '?')}) {mark}")
     window = read_keys(os.path.join(folder, "window.txt"))
     if "demo_cpu_percent" in window:
         cpu = float(window["demo_cpu_percent"])

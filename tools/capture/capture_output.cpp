@@ -1,13 +1,20 @@
 #include "capture/capture_output.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <png.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -31,10 +38,105 @@ std::string wavPath;
 bool wavIsTemporary = false;
 int64_t wavFrames = 0;
 bool videoWanted = false;
-std::FILE* videoPipe = nullptr;  // opened at the first frame, when its size is known
+int videoFd = -1;  // ffmpeg's standard input, opened at the first frame, when its size is known
+pid_t videoPid = -1;
+bool videoFailed = false;
 std::string videoTemp;
-std::vector<uint8_t> videoRow;  // one upscaled frame, reused
-int videoWidth = 0, videoHeight = 0;
+
+extern "C" char** environ;
+
+// Starts args[0] from PATH without a shell (file names reach it unchanged).
+// With stdinFd the child's standard input is the read end of a new pipe
+// whose write end is returned there. -1 when it cannot be started.
+pid_t spawn(const std::vector<std::string>& args, int* stdinFd) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    int fds[2] = {-1, -1};
+    if (stdinFd) {
+        if (pipe2(fds, O_CLOEXEC) != 0) return -1;
+        posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    }
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    if (stdinFd) {
+        close(fds[0]);
+        if (pid < 0) {
+            close(fds[1]);
+        } else {
+            *stdinFd = fds[1];
+        }
+    }
+    return pid;
+}
+
+// True when the child ended with status 0.
+bool waitOk(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool writeAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// The lossy settings of --video. Each reads native bgr0 frames; ffmpeg does
+// the nearest-neighbour upscale to 1600x1200 (5x6 pixels per pixel of the
+// 200-line picture, 5x5 of the 240-line one), and keeps the chroma at full
+// resolution so that red and blue edges stay as sharp as the others.
+struct VideoPreset {
+    const char* name;
+    const char* x264Preset;
+    const char* crf;
+};
+constexpr VideoPreset kVideoPresets[] = {
+    {"fast", "ultrafast", "12"},
+    {"small", "veryfast", "16"},
+};
+
+const VideoPreset* findPreset(const std::string& name) {
+    for (const VideoPreset& p : kVideoPresets)
+        if (name == p.name) return &p;
+    return nullptr;
+}
+
+std::vector<std::string> encoderArgs(int width, int height) {
+    char size[32], rate[32];
+    std::snprintf(size, sizeof size, "%dx%d", width, height);
+    std::snprintf(rate, sizeof rate, "%.17g", opts.fps);
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                     "-f", "rawvideo", "-pixel_format", "bgr0", "-video_size", size,
+                                     "-framerate", rate, "-i", "-"};
+    if (opts.lossless) {
+        // Native frames, every bit kept: FFV1 codes the RGB planes losslessly.
+        for (const char* a : {"-c:v", "ffv1", "-level", "3", "-slices", "4", "-g", "60", "-pix_fmt", "bgr0"})
+            args.push_back(a);
+    } else {
+        const VideoPreset* p = findPreset(opts.preset);
+        const int sy = height == 240 ? 5 : 6;
+        char scale[64];
+        std::snprintf(scale, sizeof scale, "scale=%d:%d:flags=neighbor", width * 5, height * sy);
+        for (const char* a : std::initializer_list<const char*>{"-vf", scale, "-c:v", "libx264", "-preset", p->x264Preset, "-tune", "animation", "-crf",
+                              p->crf, "-pix_fmt", "yuv444p"})
+            args.push_back(a);
+    }
+    args.push_back(videoTemp);
+    return args;
+}
 
 // Per-step frame times as a histogram of whole microseconds, so that the
 // run allocates nothing while it is timed.
@@ -118,23 +220,64 @@ void onAudio(const int16_t* samples, int frames, void*) {
 }
 
 void writeVideoFrame(const vclock::Frame& f) {
-    // Nearest-neighbour upscale to 4:3: 320x200 by 5x6, 320x240 by 4x4.
-    int sx = videoWidth / f.width, sy = videoHeight / f.height;
-    uint8_t* out = videoRow.data();
-    for (int y = 0; y < f.height; ++y) {
-        uint8_t* line = out;
-        for (int x = 0; x < f.width; ++x) {
-            uint32_t p = f.pixels[y * f.width + x];
-            for (int i = 0; i < sx; ++i) {
-                *out++ = static_cast<uint8_t>(p >> 16);
-                *out++ = static_cast<uint8_t>(p >> 8);
-                *out++ = static_cast<uint8_t>(p);
-            }
+    if (videoFailed) return;
+    if (videoFd < 0) {
+        videoPid = spawn(encoderArgs(f.width, f.height), &videoFd);
+        if (videoPid < 0) {
+            std::fprintf(stderr, "plivak-capture: cannot start ffmpeg\n");
+            videoFailed = true;
+            return;
         }
-        size_t lineBytes = static_cast<size_t>(videoWidth) * 3;
-        for (int i = 1; i < sy; ++i, out += lineBytes) std::memcpy(out, line, lineBytes);
     }
-    std::fwrite(videoRow.data(), 1, videoRow.size(), videoPipe);
+    // A pixel 0x00RRGGBB is the bytes B, G, R, 0 on this little-endian host:
+    // ffmpeg's bgr0, so the picture goes out as it is.
+    if (!writeAll(videoFd, f.pixels, static_cast<size_t>(f.width) * f.height * 4)) {
+        std::fprintf(stderr, "plivak-capture: ffmpeg stopped reading the frames\n");
+        videoFailed = true;
+    }
+}
+
+// The progress report on standard error: a line redrawn in place on a
+// terminal (4 times a second), else a plain line every 5 s. It reads the
+// wall clock and writes only to standard error, so nothing the capture
+// writes elsewhere changes with it.
+bool progressOn = false;
+bool progressTerminal = false;
+Clock::time_point progressStart;
+Clock::time_point progressLast;
+double finalStart = -1.0;  // demo time at which the closing part began
+
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+
+void printProgress(double now, int64_t frames) {
+    const double wall = secondsSince(progressStart);
+    const double speed = wall > 0 ? now / wall : 0.0;
+    const double end = std::max(now, expectedEnd(opts.keyAt, finalStart, SkipFinalPart, FinalPartOnly));
+    std::string line = progressLine(progressTerminal, now, end, stepAtPoll, frames, speed);
+    if (progressTerminal) {
+        std::fprintf(stderr, "\r%s\033[K", line.c_str());
+    } else {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    std::fflush(stderr);
+}
+
+void reportProgress(const vclock::Frame& f) {
+    if (stepAtPoll == kFinalStep && finalStart < 0) finalStart = f.time;
+    const double interval = progressTerminal ? 0.25 : 5.0;
+    if (secondsSince(progressLast) < interval) return;
+    progressLast = Clock::now();
+    printProgress(f.time, f.index + 1);
+}
+
+void endProgress() {
+    // The terminal line ends with the run's final figures, even for a run
+    // too short to have shown one; a plain log gets no extra line.
+    if (progressTerminal) {
+        printProgress(vclock::now(), vclock::pollCount());
+        std::fputc('\n', stderr);
+    }
+    progressOn = false;
 }
 
 void onFrame(const vclock::Frame& f, void*) {
@@ -164,24 +307,8 @@ void onFrame(const vclock::Frame& f, void*) {
         std::snprintf(name, sizeof name, "/%06" PRId64 ".png", f.index);
         writePng(opts.pngDir + name, f.pixels, f.width, f.height);
     }
-    if (videoWanted) {
-        if (!videoPipe) {
-            videoWidth = f.height == 240 ? f.width * 4 : f.width * 5;
-            videoHeight = f.height == 240 ? f.height * 4 : f.height * 6;
-            videoRow.resize(static_cast<size_t>(videoWidth) * videoHeight * 3);
-            char cmd[1024];
-            std::snprintf(cmd, sizeof cmd,
-                          "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pixel_format rgb24 -video_size %dx%d "
-                          "-framerate %g -i - -c:v libx264 -preset veryfast -crf 16 -pix_fmt yuv420p '%s'",
-                          videoWidth, videoHeight, opts.fps, videoTemp.c_str());
-            videoPipe = popen(cmd, "w");
-            if (!videoPipe) {
-                videoWanted = false;
-                return;
-            }
-        }
-        writeVideoFrame(f);
-    }
+    if (videoWanted) writeVideoFrame(f);
+    if (progressOn) reportProgress(f);
 }
 
 void onPollDone(void*) {
@@ -236,19 +363,94 @@ void finish() {
         std::fclose(wavOut);
         wavOut = nullptr;
     }
+    if (progressOn) endProgress();
     if (!opts.videoFile.empty()) {
-        if (videoPipe) pclose(videoPipe);
-        videoPipe = nullptr;
-        std::string cmd = "ffmpeg -hide_banner -loglevel error -y -i '" + videoTemp + "' -i '" + wavPath +
-                          "' -map 0:v -map 1:a -c:v copy -c:a aac -b:a 192k -shortest '" + opts.videoFile + "'";
-        if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "plivak-capture: ffmpeg could not write %s\n", opts.videoFile.c_str());
+        bool ok = !videoFailed && videoFd >= 0;
+        if (videoFd >= 0) close(videoFd);
+        videoFd = -1;
+        if (videoPid > 0 && !waitOk(videoPid)) ok = false;
+        videoPid = -1;
+        if (ok) {
+            // The music joins the frames in a second pass: it is complete
+            // only now. The master keeps it as PCM, the lossy video as AAC.
+            std::vector<std::string> mux = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                            "-i", videoTemp, "-i", wavPath, "-map", "0:v", "-map", "1:a",
+                                            "-c:v", "copy"};
+            if (opts.lossless) {
+                mux.insert(mux.end(), {"-c:a", "pcm_s16le"});
+            } else {
+                mux.insert(mux.end(), {"-c:a", "aac", "-b:a", "192k"});
+            }
+            mux.push_back("-shortest");
+            mux.push_back(opts.videoFile);
+            pid_t pid = spawn(mux, nullptr);
+            ok = pid > 0 && waitOk(pid);
+        }
+        if (!ok) std::fprintf(stderr, "plivak-capture: ffmpeg could not write %s\n", opts.videoFile.c_str());
         std::remove(videoTemp.c_str());
     }
     if (wavIsTemporary) std::remove(wavPath.c_str());
     if (timings) printTiming();
 }
 
+// The show's steps as the timeline names them, for the progress line.
+const char* const kStepNames[kSteps] = {
+    "start-up",     "opening blinds", "warped ribbons", "banner cube",    "dot cube",     "portrait parade",
+    "atom",         "text plane",     "blob layers",    "greetings",      "studio",       "spinning curve",
+    "wandering maps", "spline snake", "final scene",    "gadget parade",  "wave logo",    "centre smear",
+    "final 3d",
+};
+
+// Where the closing part begins on the show plan, and how long it runs.
+constexpr double kPlannedFinalStart = 280.32;
+constexpr double kFinalPartSeconds = 600.0;
+
+std::string clockText(double seconds) {
+    const long s = std::lround(std::max(0.0, seconds));
+    char text[32];
+    if (s >= 3600) {
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+    } else {
+        std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    }
+    return text;
+}
+
 }  // namespace
+
+const char* videoPresetNames() { return "fast|small"; }
+bool isVideoPreset(const std::string& name) { return findPreset(name) != nullptr; }
+
+double expectedEnd(double keyAt, double finalStartTime, bool skipFinal, bool finalOnly) {
+    double end;
+    if (finalStartTime >= 0) {
+        end = finalStartTime + kFinalPartSeconds;
+    } else if (finalOnly) {
+        end = kFinalPartSeconds;
+    } else if (skipFinal) {
+        end = kPlannedFinalStart;
+    } else {
+        end = kPlannedFinalStart + kFinalPartSeconds;
+    }
+    return keyAt >= 0 ? std::min(keyAt, end) : end;
+}
+
+std::string progressLine(bool terminal, double now, double end, int step, int64_t frames, double speed) {
+    const char* name = step >= 0 && step < kSteps ? kStepNames[step] : "?";
+    const double eta = speed > 0 ? (end - now) / speed : 0.0;
+    const double percent = end > 0 ? 100.0 * now / end : 100.0;
+    char line[200];
+    if (terminal) {
+        std::snprintf(line, sizeof line, "%s / %s (%.0f%%)  step %d %s  %" PRId64 " frames  %.2fx  ETA %s",
+                      clockText(now).c_str(), clockText(end).c_str(), percent, step, name, frames, speed,
+                      clockText(eta).c_str());
+    } else {
+        std::snprintf(line, sizeof line,
+                      "progress t=%.1f/%.1f s step=%d (%s) frames=%" PRId64 " speed=%.2fx eta=%.0f s", now, end,
+                      step, name, frames, speed, eta);
+    }
+    return line;
+}
 
 std::string logLine(int64_t frame, double time, int step, bool presented, int32_t beat, int32_t sync, uint32_t crc) {
     char line[160];
@@ -326,12 +528,26 @@ bool begin(const Options& options) {
         }
     }
     if (!opts.videoFile.empty()) {
+        if (!opts.lossless && !findPreset(opts.preset)) {
+            std::fprintf(stderr, "plivak-capture: no video preset '%s' (%s)\n", opts.preset.c_str(), videoPresetNames());
+            return false;
+        }
+        if (opts.lossless) {
+            const std::string& v = opts.videoFile;
+            if (v.size() < 4 || v.compare(v.size() - 4, 4, ".mkv") != 0) {
+                std::fprintf(stderr, "plivak-capture: --lossless writes Matroska: give --video FILE.mkv\n");
+                return false;
+            }
+        }
         if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
             std::fprintf(stderr, "plivak-capture: --video needs ffmpeg, which is not installed (apt-get install ffmpeg)\n");
             return false;
         }
         videoTemp = opts.videoFile + ".video.mkv";
         videoWanted = true;
+        // A failed ffmpeg must not kill the capture through SIGPIPE: the
+        // write reports it and the rest of the run goes on.
+        signal(SIGPIPE, SIG_IGN);
         if (opts.wavFile.empty()) {
             wavPath = opts.videoFile + ".audio.wav";
             wavIsTemporary = true;
@@ -349,6 +565,11 @@ bool begin(const Options& options) {
     }
     if (opts.timing) {
         timings = new StepTiming[kSteps];
+    }
+    if (!opts.quiet) {
+        progressOn = true;
+        progressTerminal = isatty(2) == 1;
+        progressStart = progressLast = Clock::now();
     }
     vclock::setPollHook(onPollDone, nullptr);
     vclock::setFrameSink(onFrame, nullptr);

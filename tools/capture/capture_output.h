@@ -18,7 +18,24 @@ struct Options {
     std::string videoFile;
     std::string logFile;
     bool timing = false;
+    bool quiet = false;      // no progress line on standard error
+    bool lossless = false;   // --video writes an FFV1 + PCM master in Matroska
+    std::string preset = "fast";  // the lossy --video settings (videoPresetNames)
 };
+
+// The names --preset accepts, separated by '|', for the usage text.
+const char* videoPresetNames();
+bool isVideoPreset(const std::string& name);
+
+// Where the run is expected to end, in demo seconds: at the key when one is
+// set and comes first, else at the show's end. The closing part runs a fixed
+// 600 s of its own timer from `finalStart` (< 0 while it has not begun);
+// before it starts, its start is taken from the show plan.
+double expectedEnd(double keyAt, double finalStart, bool skipFinal, bool finalOnly);
+
+// One progress report, without a line end: for a terminal (compact, to be
+// redrawn in place) or a plain line beginning with "progress".
+std::string progressLine(bool terminal, double now, double end, int step, int64_t frames, double speed);
 
 // Configures the virtual clock and opens the outputs; everything is
 // finished at process exit, whichever way the demo ends. False (after a

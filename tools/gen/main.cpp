@@ -3,22 +3,61 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "gen/generators.h"
 #include "gen/pic_sheet.h"
 
+namespace {
+
+void usage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: plivak-data OUTDIR [--contact-sheet FILE.png]\n"
+                 "  OUTDIR                   folder to write every data file into (made if missing)\n"
+                 "  --contact-sheet FILE.png also write one picture of every generated image\n"
+                 "  --help                   print this and exit\n"
+                 "A name beginning with '-' is never taken as a folder or file: write ./-name.\n");
+}
+
+int badUsage(const char* what, const char* arg) {
+    std::fprintf(stderr, "plivak-data: %s '%s'\n", what, arg);
+    usage(stderr);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    const bool sheet = argc == 4 && std::string(argv[2]) == "--contact-sheet";
-    if (argc != 2 && !sheet) {
-        std::fprintf(stderr, "usage: plivak-data OUTDIR [--contact-sheet FILE.png]\n");
+    const char* outArg = nullptr;
+    const char* sheetArg = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
+            usage(stdout);
+            return 0;
+        }
+        if (!std::strcmp(arg, "--contact-sheet")) {
+            if (i + 1 >= argc || argv[i + 1][0] == '-' || argv[i + 1][0] == '\0')
+                return badUsage("missing file name after", arg);
+            sheetArg = argv[++i];
+        } else if (arg[0] == '-') {
+            return badUsage("unknown option", arg);
+        } else if (outArg) {
+            return badUsage("more than one folder:", arg);
+        } else {
+            outArg = arg;
+        }
+    }
+    if (!outArg || outArg[0] == '\0') {
+        std::fprintf(stderr, "plivak-data: missing OUTDIR\n");
+        usage(stderr);
         return 2;
     }
-    std::string outDir = argv[1];
-    if (outDir.empty()) outDir = ".";
+    std::string outDir = outArg;
     if (outDir.back() != '/') outDir += '/';
     mkdir(outDir.c_str(), 0755);
     bool ok = writePictures(outDir) && writeRayScenes(outDir) && write3dScene(outDir) && writeMusic(outDir);
-    if (ok && sheet) ok = writeContactSheet(outDir, argv[3]);
+    if (ok && sheetArg) ok = writeContactSheet(outDir, sheetArg);
     return ok ? 0 : 1;
 }
