@@ -402,7 +402,7 @@ const char* const kStepNames[kSteps] = {
 };
 
 // Where the closing part begins on the show plan, and how long it runs.
-constexpr double kPlannedFinalStart = 280.32;
+constexpr double kPlannedFinalStart = 275.55;
 constexpr double kFinalPartSeconds = 600.0;
 
 std::string clockText(double seconds) {
