@@ -23,9 +23,9 @@ public:
     size_t offset() const { return pos_; }
     const char* what() const { return what_; }
 
-    void fail(const char* what) {
-        if (what_ == nullptr) what_ = what;
-    }
+    // Called once, while the reader is still good: every read and check
+    // stops the load as soon as one fails.
+    void fail(const char* what) { what_ = what; }
 
     bool has(size_t bytes) {
         if (!ok()) return false;

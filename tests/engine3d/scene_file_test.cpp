@@ -415,7 +415,12 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
     d.pointLights.resize(1);
     d.pointLights[0].position = vkeys({{1, 2, 3}}, {0});
     d.targetLights.resize(1);
+    d.targetLights[0].position = d.targetLights[0].target = vkeys({{1, 2, 3}, {4, 5, 6}}, {0, 4});
+    d.targetLights[0].colour.keys = d.targetLights[0].angle.keys = {7, 8};
+    d.targetLights[0].colour.times = d.targetLights[0].angle.times = {0, 4};
     d.flares.resize(1);
+    d.flares[0].position = vkeys({{1, 2, 3}}, {0});
+    d.objects[0].extraTriples = {{1, 1, 1}};
     d.objects[0].u = {0, 1, 0};
     d.objects[0].v = {0, 0, 1};
     d.objects[0].slots = {2};
@@ -435,10 +440,60 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
     }
 }
 
-TEST(SceneFile, MissingFileFails) {
-    Scene* s = new Scene();
-    EXPECT_EQ(loadScene("/nonexistent/dazovad.scn", s), -1);
-    delete s;
+// Every key count of every kind of track, one past the 32 slots and
+// negative, stops the load at that count.
+TEST(SceneFile, EveryKindOfTrackRefusesCountsOutsideItsSlots) {
+    s3d::Scene full = validScene();
+    full.pointLights.resize(1);
+    full.targetLights.resize(1);
+    full.flares.resize(1);
+    const std::vector<uint8_t> bytes = s3d::encode(full);
+    int result = -2;
+    ScenePtr s = parseBytes(bytes, result);
+    ASSERT_EQ(result, 0);
+    // Offsets of the count words, found by walking the records of this
+    // description: 10 header and pair bytes, then every track's count.
+    std::vector<size_t> counts;
+    size_t at = 10;
+    auto track = [&](size_t valueBytes, size_t keys) {
+        counts.push_back(at);
+        at += 2 + keys * (valueBytes + 2);
+    };
+    track(12, 0);  // point light position
+    track(2, 0);   // intensity
+    for (size_t b : {12, 12, 2, 2}) track(b, 0);  // target light
+    const s3d::Camera& c = full.cameras[0];
+    track(12, c.target.keys.size());
+    track(12, c.eye.keys.size());
+    track(4, c.roll.keys.size());
+    track(4, c.fov.keys.size());
+    at += 6;  // flare parameters
+    track(12, 0);
+    ASSERT_LT(at, bytes.size());
+    for (size_t offset : counts) {
+        for (int bad : {33, -1}) {
+            std::vector<uint8_t> b = bytes;
+            b[offset] = static_cast<uint8_t>(bad & 0xFF);
+            b[offset + 1] = static_cast<uint8_t>((bad >> 8) & 0xFF);
+            SceneLoadError error{};
+            parseBytes(b, result, &error);
+            EXPECT_EQ(result, -1) << "count " << bad << " at " << offset;
+            EXPECT_STREQ(error.what, bad < 0 ? "negative key count" : "more than 32 keys in a track") << offset;
+            EXPECT_EQ(error.offset, offset + 2);
+        }
+    }
+}
+
+TEST(SceneFile, FilesThatCannotBeReadFail) {
+    ScenePtr s(new Scene());
+    SceneLoadError error{};
+    EXPECT_EQ(loadScene("/nonexistent/dazovad.scn", s.get(), &error), -1);
+    EXPECT_STREQ(error.what, "cannot open the file");
+    // A folder opens, but reading it fails.
+    EXPECT_EQ(loadScene("/tmp", s.get(), &error), -1);
+    EXPECT_STREQ(error.what, "read error");
+    EXPECT_EQ(loadScene(PLIVAK_SOURCE_DIR "/README.md", nullptr, &error), -1);
+    EXPECT_STREQ(error.what, "cannot open the file");
 }
 
 }  // namespace
