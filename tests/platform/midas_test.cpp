@@ -461,4 +461,55 @@ TEST(XmSyncScan, FindsSyncsAndDelaysAndSurvivesCutFiles) {
     EXPECT_TRUE(t.values.empty());
 }
 
+// Headers the scanner refuses, and the counts it clamps.
+TEST(XmSyncScan, RefusesOtherHeadersAndClampsRowCounts) {
+    xm::Module m = makeModule(2, {0}, {4});
+    m.patterns[0].at(3, 1) = xm::syncCell(19);
+    m.patterns[0].at(1, 0) = effect(xm::kExtended, 0xC2);  // an Exx that is no pattern delay
+    const std::vector<uint8_t> bytes = encode(m);
+    auto expectRefused = [](std::vector<uint8_t> b, const char* why) {
+        midas::SyncTable t;
+        std::string error;
+        EXPECT_FALSE(midas::scanXmSyncs(b.data(), b.size(), nullptr, nullptr, t, &error)) << why;
+        EXPECT_EQ(error, why);
+        EXPECT_EQ(t.patterns(), 0);
+    };
+    std::vector<uint8_t> b = bytes;
+    b[0] = 'x';
+    expectRefused(b, "not an XM file");
+    b = bytes;
+    b[58] = 0x03;  // version 1.03
+    expectRefused(b, "XM version older than 1.04");
+    for (int field : {68, 70}) {  // channels 0 or 65; patterns 257
+        b = bytes;
+        b[field] = field == 68 ? 65 : 1;
+        b[field + 1] = field == 68 ? 0 : 1;
+        expectRefused(b, "XM header counts out of range");
+    }
+    b = bytes;
+    b[68] = 0;
+    expectRefused(b, "XM header counts out of range");
+
+    midas::SyncTable t;
+    // No row counts: every pattern has no rows, so no syncs.
+    ASSERT_TRUE(midas::scanXmSyncs(bytes.data(), bytes.size(), nullptr, nullptr, t, nullptr));
+    EXPECT_EQ(t.patterns(), 1);
+    EXPECT_TRUE(t.values.empty());
+    // More rows than the file holds: the extra rows are empty; a count
+    // above 1024 is cut to 1024.
+    auto many = [](int, void*) { return 5000; };
+    ASSERT_TRUE(midas::scanXmSyncs(bytes.data(), bytes.size(), many, nullptr, t, nullptr));
+    EXPECT_EQ(t.rowDelay.size(), 1024u);
+    EXPECT_EQ(t.values, (std::vector<uint8_t>{19}));
+    EXPECT_EQ(t.rowDelay[1], 0);
+    // A pattern header shorter than its own fields stops the scan there.
+    b = bytes;
+    const size_t pattern = 60 + (b[60] | b[61] << 8);
+    b[pattern] = 4;
+    auto four = [](int, void*) { return 4; };
+    ASSERT_TRUE(midas::scanXmSyncs(b.data(), b.size(), four, nullptr, t, nullptr));
+    EXPECT_EQ(t.patterns(), 1);
+    EXPECT_TRUE(t.values.empty());
+}
+
 }  // namespace
