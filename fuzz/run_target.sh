@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs one fuzz target for a bounded time on its seeds and its saved
-# corpus, and fails on any crash, leak, timeout or sanitizer report; the
-# input that failed is shown again with the target's own output.
+# Runs one fuzz target for a bounded time on its seeds, its committed
+# corpus (fuzz/corpus/NAME, grown by longer runs) and its saved crashes,
+# and fails on any crash, leak, timeout or sanitizer report; the input that
+# failed is shown again with the target's own output.
 # Usage: run_target.sh FUZZER NAME WORK_DIR SECONDS [seed files...]
 set -u
 fuzzer=$1 name=$2 work=$3 seconds=$4
@@ -11,6 +12,7 @@ dir=$work/$name
 mkdir -p "$dir/corpus" "$dir/seeds" "$dir/artifacts"
 rm -f "$dir"/artifacts/*
 cp "$here/seeds/$name"/* "$dir/seeds/" 2> /dev/null
+cp "$here/corpus/$name"/* "$dir/seeds/" 2> /dev/null
 cp "$here/corpus-regressions/$name"/* "$dir/seeds/" 2> /dev/null
 for f in "$@"; do cp "$f" "$dir/seeds/" 2> /dev/null; done
 

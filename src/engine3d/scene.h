@@ -38,7 +38,8 @@ constexpr int kPolygonIndexRoom = kMaxPolygonVertices + 1;
 // Polygon flag: drawn whichever way it faces.
 constexpr int32_t kDoubleSided = 0x80;
 
-// Key times count tenths of a second; they ascend.
+// Key times count tenths of a second. The file may repeat or reverse them
+// wherever no evaluated segment would divide by a zero time difference.
 struct VectorTrack {
     int32_t count;
     Vec3 keys[kKeySlots];

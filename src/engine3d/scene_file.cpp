@@ -23,9 +23,9 @@ public:
     size_t offset() const { return pos_; }
     const char* what() const { return what_; }
 
-    void fail(const char* what) {
-        if (what_ == nullptr) what_ = what;
-    }
+    // Called once, while the reader is still good: every read and check
+    // stops the load as soon as one fails.
+    void fail(const char* what) { what_ = what; }
 
     bool has(size_t bytes) {
         if (!ok()) return false;
@@ -79,12 +79,18 @@ bool checkKeyCount(ByteReader& in, int count) {
     return true;
 }
 
-bool checkAscending(ByteReader& in, const int16_t* times, int count) {
-    for (int i = 1; i < count; ++i) {
-        if (times[i] <= times[i - 1]) {
-            in.fail("key times do not ascend");
-            return false;
-        }
+// Key times are taken as the file gives them: repeated or descending
+// times are harmless in every track the renderer never evaluates (lights,
+// flares, the morph times, a second camera) and in tracks of 1 to 3 keys,
+// which stay constant. In an evaluated track of n >= 4 keys, the segment
+// search only picks a segment k <= n-3 for a t after times[k-1] and not
+// after times[k], so those segments always have a length; the last one
+// (keys n-3 to n-2) is taken for every t after times[n-3] and divides by
+// times[n-2] - times[n-3]. That difference alone must not be zero.
+bool checkLastSegment(ByteReader& in, const int16_t* times, int count) {
+    if (count >= 4 && times[count - 2] == times[count - 3]) {
+        in.fail("the last segment of a track has no length");
+        return false;
     }
     return true;
 }
@@ -113,7 +119,7 @@ void padTrack(ScalarTrack& track) {
 
 bool readTimes(ByteReader& in, int16_t* times, int count) {
     for (int i = 0; i < count; ++i) times[i] = in.i16();
-    return in.ok() && checkAscending(in, times, count);
+    return in.ok();
 }
 
 // Count, count x 3 float32 keys, count int16 times.
@@ -195,7 +201,8 @@ bool readTargetLight(ByteReader& in, TargetLight& light) {
     return true;
 }
 
-bool readCamera(ByteReader& in, SceneCamera& camera) {
+// The renderer animates the first camera only.
+bool readCamera(ByteReader& in, SceneCamera& camera, bool animated) {
     camera.eye = Vec3{0.0f, 0.0f, 0.0f};
     camera.target = Vec3{0.0f, 0.0f, 1.0f};
     camera.fov = 90.0f;
@@ -204,6 +211,11 @@ bool readCamera(ByteReader& in, SceneCamera& camera) {
     if (!readVectorTrack(in, camera.eyeTrack)) return false;
     if (!readScalarTrack(in, camera.rollTrack, kDegreesToRadians)) return false;
     if (!readScalarTrack(in, camera.fovTrack, 1.0)) return false;
+    if (animated && (!checkLastSegment(in, camera.targetTrack.times, camera.targetTrack.count) ||
+                     !checkLastSegment(in, camera.eyeTrack.times, camera.eyeTrack.count) ||
+                     !checkLastSegment(in, camera.rollTrack.times, camera.rollTrack.count) ||
+                     !checkLastSegment(in, camera.fovTrack.times, camera.fovTrack.count)))
+        return false;
     std::printf("done\n");
     return true;
 }
@@ -313,6 +325,7 @@ bool readObject(ByteReader& in, SceneObject& object) {
     if (!readTimes(in, pos.times, pos.count)) return false;
     if (!readTimes(in, rot.times, rot.count)) return false;
     if (!readTimes(in, object.morphTimes, object.morphCount)) return false;
+    if (!checkLastSegment(in, pos.times, pos.count) || !checkLastSegment(in, rot.times, rot.count)) return false;
     padTrack(pos);
     padTrack(rot);
     computeFaceNormals(object);
@@ -378,7 +391,7 @@ bool parse(ByteReader& in, Scene& scene) {
         scene.targetLightCount = i + 1;
     }
     for (int i = 0; i < header[3]; ++i) {
-        if (!readCamera(in, scene.cameras[i])) return false;
+        if (!readCamera(in, scene.cameras[i], i == 0)) return false;
         scene.cameraCount = i + 1;
     }
     for (int i = 0; i < header[4]; ++i) {

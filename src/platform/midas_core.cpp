@@ -111,6 +111,13 @@ bool readCell(ByteReader& r, uint8_t& effect, uint8_t& param) {
 void pushPending(MidasPlayback& pb, const PendingSync& s) {
     if (pb.pendingCount == kMaxPendingSyncs) {
         ++pb.droppedSyncs;
+        if (!pb.overflowReported) {
+            pb.overflowReported = true;
+            std::fprintf(stderr,
+                         "module player: sync queue overflow at order %u row %u, %d syncs waiting to be heard; "
+                         "later ones are dropped\n",
+                         s.order, s.row, kMaxPendingSyncs);
+        }
         return;
     }
     pb.pending[(pb.pendingHead + pb.pendingCount) % kMaxPendingSyncs] = s;
@@ -359,6 +366,7 @@ MIDASmodulePlayHandle MIDASplayModule(MIDASmodule module, int) {
     pb.pendingHead = 0;
     pb.pendingCount = 0;
     pb.droppedSyncs = 0;
+    pb.overflowReported = false;
     pb.active = true;
     return &pb;
 }

@@ -6,6 +6,8 @@
 // stamps every sync command with the sample frame at which its row begins;
 // the stamped syncs wait in a fixed queue until the backend says the output
 // has been heard up to their sample, and are then handed to the callback.
+// The backends hand over what is due while they render, so the queue only
+// holds the syncs between what has been heard and what has been rendered.
 // Both the rendering and the firing run in the playback context (the
 // backend's thread, or the virtual clock's poll); the main thread talks to
 // it only through atomics (the callback pointer, a position request) and
@@ -29,7 +31,15 @@ constexpr int kSampleRate = 44100;
 constexpr int kChannels = 2;           // interleaved 16-bit stereo
 constexpr int kChunkFrames = 64;       // the most frames rendered in one step
 constexpr int kMaxModules = 4;         // modules loaded at once; one more fails to load
-constexpr int kMaxPendingSyncs = 1024; // stamped syncs not yet heard; more are counted and dropped
+// Stamped syncs not yet heard. A row holds at most 64 (one per channel),
+// and the renderer runs at most about three device buffers and a margin
+// ahead of what is heard: 3.6k frames with the 1024-frame buffer the
+// device is asked for, which is 33 rows even at 110 frames a row (speed 1,
+// tempo 1000), 2112 syncs. Only a device that grants a buffer of more than
+// about 7000 frames could fill the queue with such a module; the syncs that
+// do not fit are then counted and dropped, and the first drop of a
+// playback is reported on standard error.
+constexpr int kMaxPendingSyncs = 4096;
 constexpr uint8_t kSyncEffect = 32;    // XM effect W: a sync command
 
 // The sync commands of an XM file, found in its own pattern data, and the
@@ -102,6 +112,7 @@ struct MidasPlayback {
     int pendingHead = 0;
     int pendingCount = 0;
     int64_t droppedSyncs = 0;  // stamped while the queue was full
+    bool overflowReported = false;
 };
 
 namespace midas {
@@ -118,7 +129,9 @@ MidasPlayback* activePlayback();
 // always at least one).
 int renderChunk(MidasPlayback& pb, int16_t* out, int frames);
 // Hands the stamped syncs whose sample is <= heard to the callback, in
-// order.
+// order. Backends call it between chunks as well as after them, so that a
+// long stretch rendered at once (a late wake-up, a long virtual poll)
+// never piles up syncs that are already due.
 void fireDue(MidasPlayback& pb, int64_t heard);
 
 // Which output plays the music, for whoever asks (nothing is printed).

@@ -106,7 +106,10 @@ void playbackLoop() {
                     while (queued < target) {
                         int want = static_cast<int>(std::min<int64_t>(kBatchFrames, target - queued));
                         int frames = 0;
-                        while (frames < want) frames += renderChunk(*pb, buffer + frames * kChannels, want - frames);
+                        while (frames < want) {
+                            frames += renderChunk(*pb, buffer + frames * kChannels, want - frames);
+                            fireDue(*pb, heard);
+                        }
                         if (SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t))) != 0)
                             break;
                         queuedTotal += frames;
@@ -115,7 +118,10 @@ void playbackLoop() {
                     fireDue(*pb, heard);
                 } else {
                     heard = static_cast<int64_t>((now - startTime) * kSampleRate);
-                    while (pb->rendered <= heard + kSilentAheadFrames) renderChunk(*pb, buffer, kChunkFrames);
+                    while (pb->rendered <= heard + kSilentAheadFrames) {
+                        renderChunk(*pb, buffer, kChunkFrames);
+                        fireDue(*pb, heard);
+                    }
                     fireDue(*pb, heard);
                     if (pb->pendingCount > 0) {
                         double due = startTime + static_cast<double>(pb->pending[pb->pendingHead].sample) / kSampleRate;

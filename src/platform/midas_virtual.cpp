@@ -49,6 +49,7 @@ void pump(int64_t clockFrame) {
         if (stageFrames == 0) {
             stageFrames = renderChunk(*pb, stage, kChunkFrames);
             stageOffset = 0;
+            fireDue(*pb, emitted);  // the chunk's row begins at emitted, before this poll's end
         }
         int n = static_cast<int>(std::min<int64_t>({stageFrames, target - emitted, kBatchFrames - batchFrames}));
         std::copy(stage + stageOffset * kChannels, stage + (stageOffset + n) * kChannels, batch + batchFrames * kChannels);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine3d/key_tracks.h"
 
 namespace {
@@ -133,6 +135,40 @@ TEST(KeyTracks, MorphBlendsFramesLinearlyAndRenewsNormals) {
     o.morphFrames = nullptr;  // as loaded from a file: nothing happens
     evalMorph(o, 12.0f);
     EXPECT_FLOAT_EQ(vertices[1].object.z, 2.0f);
+}
+
+// The scene loader only refuses a track whose last segment has no length;
+// every other order of times, repeated or reversed, must evaluate finite
+// at every t. Small random tracks over a few distinct times hit repeats and
+// reversals everywhere else.
+TEST(KeyTracks, AnyTimesButAZeroLastSegmentStayFinite) {
+    uint32_t state = 12345;
+    auto next = [&state](int range) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 16) % static_cast<uint32_t>(range));
+    };
+    int tracks = 0;
+    while (tracks < 3000) {
+        const int n = 4 + next(6);
+        Track tr({}, {});
+        tr.n = n;
+        for (int i = 0; i < n; ++i) {
+            tr.keys[i] = static_cast<float>(next(200) - 100);
+            tr.times[i] = static_cast<int16_t>(next(5) * 10);
+        }
+        for (int j = n; j < kKeySlots; ++j) {
+            tr.keys[j] = tr.keys[n - 1];
+            tr.times[j] = tr.times[n - 1];
+        }
+        if (tr.times[n - 2] == tr.times[n - 3]) continue;
+        ++tracks;
+        for (float t = -5.0f; t <= 60.0f; t += 2.5f) {
+            const int k = findKeySegment(tr.times, n, t);
+            ASSERT_GE(k, 1);
+            ASSERT_LE(k, n - 2);
+            ASSERT_TRUE(std::isfinite(tr.at(t))) << "n " << n << " t " << t << " k " << k;
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
+#include "engine3d/pipeline.h"
 #include "scene_helpers.h"
 
 namespace {
@@ -214,7 +216,7 @@ TEST(SceneFile, RejectsCountsBeyondTheRecords) {
     }
 }
 
-TEST(SceneFile, RejectsTracksOfMoreThan32KeysAndDescendingTimes) {
+TEST(SceneFile, RejectsTracksOfMoreThan32Keys) {
     auto longTrack = [](int n) {
         s3d::VectorKeys k;
         for (int i = 0; i < n; ++i) {
@@ -242,22 +244,121 @@ TEST(SceneFile, RejectsTracksOfMoreThan32KeysAndDescendingTimes) {
         d.flares.push_back(f);
         EXPECT_EQ(parseResult(d), -1) << "33 flare keys";
     }
+}
+
+// Repeated or reversed key times load wherever no evaluated segment divides
+// by a zero time difference; the last segment of an evaluated track of four
+// or more keys is the one place where a repeat would.
+TEST(SceneFile, KeyTimesAreRefusedOnlyWhereTheyDivideByZero) {
+    auto fourKeys = [](std::vector<int16_t> times) {
+        return vkeys({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, std::move(times));
+    };
+    auto loads = [](const s3d::Scene& d) {
+        int result = -2;
+        SceneLoadError error{};
+        parseBytes(s3d::encode(d), result, &error);
+        return result == 0 ? std::string("loads") : std::string(error.what);
+    };
+    const std::string refused = "the last segment of a track has no length";
     {
         s3d::Scene d = validScene();
-        d.objects[0].position.times = {10, 5};
-        EXPECT_EQ(parseResult(d), -1) << "descending position times";
-    }
-    {
-        s3d::Scene d = validScene();
+        d.objects[0].position.times = {10, 5};  // two keys: constant
         d.cameras[0].fov.keys = {90, 80};
         d.cameras[0].fov.times = {3, 3};
-        EXPECT_EQ(parseResult(d), -1) << "equal fov times";
+        d.objects[0].morphTimes = {0, 20, 10, 10};  // no morph frames come from the file
+        d.objects[0].rotation = fourKeys({0, 0, 5, 9});  // the first segment is never taken
+        EXPECT_EQ(loads(d), "loads");
+        d.objects[0].rotation = fourKeys({0, 9, 5, 5});  // reversed, and a repeat after the last segment
+        EXPECT_EQ(loads(d), "loads");
+        d.objects[0].rotation = fourKeys({0, 5, 5, 9});
+        EXPECT_EQ(loads(d), refused) << "object rotation";
     }
     {
         s3d::Scene d = validScene();
-        d.objects[0].morphTimes = {0, 20, 10};
-        EXPECT_EQ(parseResult(d), -1) << "descending morph times";
+        d.objects[0].position = fourKeys({0, 1, 1, 1});
+        EXPECT_EQ(loads(d), refused) << "object position";
     }
+    {
+        s3d::Scene d = validScene();
+        d.cameras[0].eye = fourKeys({0, 0, 0, 0});
+        EXPECT_EQ(loads(d), refused) << "camera eye";
+        d.cameras[0].eye = fourKeys({0, 10, 20, 30});
+        d.cameras[0].roll.keys = {0, 1, 2, 3, 4};
+        d.cameras[0].roll.times = {0, 10, 20, 20, 30};
+        EXPECT_EQ(loads(d), refused) << "camera roll";
+        // The second camera is never animated, nor are lights and flares.
+        s3d::Scene d2 = validScene();
+        d2.cameras.push_back(d.cameras[0]);
+        EXPECT_EQ(loads(d2), "loads");
+        s3d::PointLight light;
+        light.position = fourKeys({4, 4, 4, 4});
+        light.intensity.keys = {1, 2, 3, 4};
+        light.intensity.times = {7, 7, 7, 7};
+        s3d::TargetLight spot;
+        spot.position = spot.target = fourKeys({0, 2, 2, 1});
+        spot.colour = spot.angle = light.intensity;
+        s3d::Flare flare;
+        flare.position = fourKeys({0, 1, 1, 0});
+        d2.pointLights = {light};
+        d2.targetLights = {spot};
+        d2.flares = {flare};
+        EXPECT_EQ(loads(d2), "loads");
+    }
+}
+
+// The show's own scene with one extra point light whose two keys share a
+// time: it loads, and draws every frame exactly as the scene without it.
+TEST(SceneFile, ExtraPointLightWithRepeatedKeyTimesPlays) {
+    std::FILE* f = std::fopen(PLIVAK_DATA_DIR "/dazovad.scn", "rb");
+    if (f == nullptr) GTEST_SKIP() << "no generated data";
+    std::vector<uint8_t> show;
+    int c;
+    while ((c = std::fgetc(f)) != EOF) show.push_back(static_cast<uint8_t>(c));
+    std::fclose(f);
+    ASSERT_GT(show.size(), 10u);
+    ASSERT_EQ(show[1], 0) << "the show's scene has no point light";
+    const size_t pairs = static_cast<size_t>(show[8] | show[9] << 8);
+    s3d::Bytes light;
+    light.i16(2);
+    light.v3({10, 20, 30});
+    light.v3({40, 50, 60});
+    light.i16(100);
+    light.i16(100);
+    light.i16(2);
+    light.i16(7);
+    light.i16(9);
+    light.i16(-4);
+    light.i16(-4);
+    std::vector<uint8_t> withLight = show;
+    withLight[1] = 1;
+    withLight.insert(withLight.begin() + static_cast<std::ptrdiff_t>(10 + 4 * pairs), light.data.begin(),
+                     light.data.end());
+
+    int result = -2;
+    ScenePtr plain = parseBytes(show, result);
+    ASSERT_EQ(result, 0);
+    ScenePtr lit = parseBytes(withLight, result);
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(lit->pointLightCount, 1);
+    EXPECT_EQ(lit->pointLights[0].positionTrack.times[1], 100);
+    ASSERT_EQ(lit->objectCount, plain->objectCount);
+
+    static uint32_t texture[65536];
+    for (size_t i = 0; i < 65536; ++i) texture[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    for (int k = 0; k < kTextureSlots; ++k) plain->textures[k] = lit->textures[k] = texture;
+    ASSERT_EQ(initEngine(), 0);
+    std::vector<uint32_t> a(64000), b(64000);
+    int drawn = 0;
+    for (float t : {0.0f, 37.5f, 120.0f, 999.0f, 6000.0f}) {
+        std::fill(a.begin(), a.end(), 0u);
+        std::fill(b.begin(), b.end(), 0u);
+        renderScene(*plain, a.data(), t);
+        renderScene(*lit, b.data(), t);
+        EXPECT_EQ(a, b) << "t " << t;
+        drawn += lastFrameStats().listedPolygons > 0;
+    }
+    shutdownEngine();
+    EXPECT_GT(drawn, 0);
 }
 
 TEST(SceneFile, RejectsBadIndicesAndTextureSlots) {
@@ -314,7 +415,12 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
     d.pointLights.resize(1);
     d.pointLights[0].position = vkeys({{1, 2, 3}}, {0});
     d.targetLights.resize(1);
+    d.targetLights[0].position = d.targetLights[0].target = vkeys({{1, 2, 3}, {4, 5, 6}}, {0, 4});
+    d.targetLights[0].colour.keys = d.targetLights[0].angle.keys = {7, 8};
+    d.targetLights[0].colour.times = d.targetLights[0].angle.times = {0, 4};
     d.flares.resize(1);
+    d.flares[0].position = vkeys({{1, 2, 3}}, {0});
+    d.objects[0].extraTriples = {{1, 1, 1}};
     d.objects[0].u = {0, 1, 0};
     d.objects[0].v = {0, 0, 1};
     d.objects[0].slots = {2};
@@ -334,10 +440,60 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
     }
 }
 
-TEST(SceneFile, MissingFileFails) {
-    Scene* s = new Scene();
-    EXPECT_EQ(loadScene("/nonexistent/dazovad.scn", s), -1);
-    delete s;
+// Every key count of every kind of track, one past the 32 slots and
+// negative, stops the load at that count.
+TEST(SceneFile, EveryKindOfTrackRefusesCountsOutsideItsSlots) {
+    s3d::Scene full = validScene();
+    full.pointLights.resize(1);
+    full.targetLights.resize(1);
+    full.flares.resize(1);
+    const std::vector<uint8_t> bytes = s3d::encode(full);
+    int result = -2;
+    ScenePtr s = parseBytes(bytes, result);
+    ASSERT_EQ(result, 0);
+    // Offsets of the count words, found by walking the records of this
+    // description: 10 header and pair bytes, then every track's count.
+    std::vector<size_t> counts;
+    size_t at = 10;
+    auto track = [&](size_t valueBytes, size_t keys) {
+        counts.push_back(at);
+        at += 2 + keys * (valueBytes + 2);
+    };
+    track(12, 0);  // point light position
+    track(2, 0);   // intensity
+    for (size_t b : {12, 12, 2, 2}) track(b, 0);  // target light
+    const s3d::Camera& c = full.cameras[0];
+    track(12, c.target.keys.size());
+    track(12, c.eye.keys.size());
+    track(4, c.roll.keys.size());
+    track(4, c.fov.keys.size());
+    at += 6;  // flare parameters
+    track(12, 0);
+    ASSERT_LT(at, bytes.size());
+    for (size_t offset : counts) {
+        for (int bad : {33, -1}) {
+            std::vector<uint8_t> b = bytes;
+            b[offset] = static_cast<uint8_t>(bad & 0xFF);
+            b[offset + 1] = static_cast<uint8_t>((bad >> 8) & 0xFF);
+            SceneLoadError error{};
+            parseBytes(b, result, &error);
+            EXPECT_EQ(result, -1) << "count " << bad << " at " << offset;
+            EXPECT_STREQ(error.what, bad < 0 ? "negative key count" : "more than 32 keys in a track") << offset;
+            EXPECT_EQ(error.offset, offset + 2);
+        }
+    }
+}
+
+TEST(SceneFile, FilesThatCannotBeReadFail) {
+    ScenePtr s(new Scene());
+    SceneLoadError error{};
+    EXPECT_EQ(loadScene("/nonexistent/dazovad.scn", s.get(), &error), -1);
+    EXPECT_STREQ(error.what, "cannot open the file");
+    // A folder opens, but reading it fails.
+    EXPECT_EQ(loadScene("/tmp", s.get(), &error), -1);
+    EXPECT_STREQ(error.what, "read error");
+    EXPECT_EQ(loadScene(PLIVAK_SOURCE_DIR "/README.md", nullptr, &error), -1);
+    EXPECT_STREQ(error.what, "cannot open the file");
 }
 
 }  // namespace

@@ -337,19 +337,87 @@ TEST_F(MidasTest, FixedPoolsRefuseOrCountWhatDoesNotFit) {
     ASSERT_TRUE(MIDASsetMusicSyncCallback(play, recordSync));
 
     // Rendered far ahead of what is heard, 32 syncs a row fill the queue:
-    // the rest are counted and dropped, and what was queued fires in order.
+    // the rest are counted and dropped, the first drop is reported once,
+    // and what was queued fires in order.
     int16_t chunk[midas::kChunkFrames * 2];
     std::lock_guard<std::mutex> lock(midas::stateMutex());
     MidasPlayback* pb = midas::activePlayback();
     ASSERT_EQ(pb, play);
     int rows = midas::kMaxPendingSyncs / 32 + 2;  // rows of one 882-frame tick
+    testing::internal::CaptureStderr();
     while (pb->rendered < static_cast<int64_t>(rows) * 882) midas::renderChunk(*pb, chunk, midas::kChunkFrames);
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(report, "module player: sync queue overflow at order 0 row 0, " +
+                          std::to_string(midas::kMaxPendingSyncs) +
+                          " syncs waiting to be heard; later ones are dropped\n");
     EXPECT_EQ(pb->pendingCount, midas::kMaxPendingSyncs);
     EXPECT_EQ(pb->droppedSyncs, static_cast<int64_t>(rows * 32 - midas::kMaxPendingSyncs));
     midas::fireDue(*pb, pb->rendered);
     ASSERT_EQ(fired.size(), static_cast<size_t>(midas::kMaxPendingSyncs));
     for (size_t i = 0; i < fired.size(); ++i) ASSERT_EQ(fired[i].value, i % 32);
     EXPECT_EQ(pb->pendingCount, 0);
+}
+
+// A sync on every channel of every row, at speed 1 and the fastest tempo
+// (432 frames a row): a poll that spans thousands of rows delivers every
+// one of them, in playback order, exactly as polls of one video frame do.
+TEST_F(MidasTest, EverySyncOfALongPollIsDelivered) {
+    xm::Module m = makeModule(32, {0, 1, 0}, {64, 40});
+    m.tempo = 1;
+    m.bpm = 255;
+    for (int p = 0; p < 2; ++p)
+        for (int r = 0; r < m.patterns[p].rows; ++r)
+            for (int c = 0; c < 32; ++c) m.patterns[p].at(r, c) = xm::syncCell(static_cast<uint8_t>(c == 5 ? 19 : 100 + c));
+    const int64_t kSeconds = 20;  // 2041 rows: 65000 syncs, 16 times the queue
+    auto run = [&](double fps) {
+        fired.clear();
+        start(m, fps);
+        testing::internal::CaptureStderr();
+        int64_t n = 0;
+        while (vclock::sampleAt(n) <= kSeconds * 44100) vclock::poll(), ++n;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        {
+            std::lock_guard<std::mutex> lock(midas::stateMutex());
+            EXPECT_EQ(play->droppedSyncs, 0);
+        }
+        MIDASstopBackgroundPlay();
+        MIDASstopModule(play);
+        MIDASfreeModule(module);
+        std::vector<Fired> got;
+        got.swap(fired);
+        return got;
+    };
+    const std::vector<Fired> longPolls = run(1.0 / kSeconds);  // one poll at 0 s, one at 20 s
+    const std::vector<Fired> videoPolls = run(60.0);
+
+    // Whole rows in channel order, each row the song's next one (orders
+    // 0, 1, 0, then round again), up to the row that begins at 20 s.
+    ASSERT_EQ(longPolls.size() % 32, 0u);
+    const size_t rows = longPolls.size() / 32;
+    EXPECT_EQ(rows, static_cast<size_t>(kSeconds * 44100 / 432 + 1));
+    unsigned order = 0, row = 0;
+    int beats = 0;
+    for (size_t i = 0; i < longPolls.size(); ++i) {
+        const Fired& f = longPolls[i];
+        const unsigned channel = static_cast<unsigned>(i % 32);
+        ASSERT_EQ(f.value, channel == 5 ? 19u : 100 + channel) << "sync " << i;
+        ASSERT_EQ(f.order, order) << "sync " << i;
+        ASSERT_EQ(f.row, row) << "sync " << i;
+        beats += f.value == 19;
+        if (channel == 31 && ++row == static_cast<unsigned>(m.patterns[m.orders[order]].rows)) {
+            row = 0;
+            order = (order + 1) % 3;
+        }
+    }
+    EXPECT_EQ(static_cast<size_t>(beats), rows);
+    ASSERT_EQ(videoPolls.size(), longPolls.size());
+    for (size_t i = 0; i < videoPolls.size(); ++i) {
+        ASSERT_EQ(videoPolls[i].value, longPolls[i].value) << i;
+        ASSERT_EQ(videoPolls[i].order, longPolls[i].order) << i;
+        ASSERT_EQ(videoPolls[i].row, longPolls[i].row) << i;
+    }
+    module = nullptr;
+    play = nullptr;
 }
 
 // The scan of the file's own pattern data, on damaged files.
@@ -390,6 +458,57 @@ TEST(XmSyncScan, FindsSyncsAndDelaysAndSurvivesCutFiles) {
     size_t firstPattern = 60 + (bad[60] | bad[61] << 8);
     bad[firstPattern + 3] = 0x7F;
     ASSERT_TRUE(midas::scanXmSyncs(bad.data(), bad.size(), rows, nullptr, t, nullptr));
+    EXPECT_TRUE(t.values.empty());
+}
+
+// Headers the scanner refuses, and the counts it clamps.
+TEST(XmSyncScan, RefusesOtherHeadersAndClampsRowCounts) {
+    xm::Module m = makeModule(2, {0}, {4});
+    m.patterns[0].at(3, 1) = xm::syncCell(19);
+    m.patterns[0].at(1, 0) = effect(xm::kExtended, 0xC2);  // an Exx that is no pattern delay
+    const std::vector<uint8_t> bytes = encode(m);
+    auto expectRefused = [](std::vector<uint8_t> b, const char* why) {
+        midas::SyncTable t;
+        std::string error;
+        EXPECT_FALSE(midas::scanXmSyncs(b.data(), b.size(), nullptr, nullptr, t, &error)) << why;
+        EXPECT_EQ(error, why);
+        EXPECT_EQ(t.patterns(), 0);
+    };
+    std::vector<uint8_t> b = bytes;
+    b[0] = 'x';
+    expectRefused(b, "not an XM file");
+    b = bytes;
+    b[58] = 0x03;  // version 1.03
+    expectRefused(b, "XM version older than 1.04");
+    for (int field : {68, 70}) {  // channels 0 or 65; patterns 257
+        b = bytes;
+        b[field] = field == 68 ? 65 : 1;
+        b[field + 1] = field == 68 ? 0 : 1;
+        expectRefused(b, "XM header counts out of range");
+    }
+    b = bytes;
+    b[68] = 0;
+    expectRefused(b, "XM header counts out of range");
+
+    midas::SyncTable t;
+    // No row counts: every pattern has no rows, so no syncs.
+    ASSERT_TRUE(midas::scanXmSyncs(bytes.data(), bytes.size(), nullptr, nullptr, t, nullptr));
+    EXPECT_EQ(t.patterns(), 1);
+    EXPECT_TRUE(t.values.empty());
+    // More rows than the file holds: the extra rows are empty; a count
+    // above 1024 is cut to 1024.
+    auto many = [](int, void*) { return 5000; };
+    ASSERT_TRUE(midas::scanXmSyncs(bytes.data(), bytes.size(), many, nullptr, t, nullptr));
+    EXPECT_EQ(t.rowDelay.size(), 1024u);
+    EXPECT_EQ(t.values, (std::vector<uint8_t>{19}));
+    EXPECT_EQ(t.rowDelay[1], 0);
+    // A pattern header shorter than its own fields stops the scan there.
+    b = bytes;
+    const size_t pattern = 60 + (b[60] | b[61] << 8);
+    b[pattern] = 4;
+    auto four = [](int, void*) { return 4; };
+    ASSERT_TRUE(midas::scanXmSyncs(b.data(), b.size(), four, nullptr, t, nullptr));
+    EXPECT_EQ(t.patterns(), 1);
     EXPECT_TRUE(t.values.empty());
 }
 
