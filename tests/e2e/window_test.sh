@@ -58,14 +58,25 @@ start_demo() {
     local vars=()
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do vars+=("$1"); shift; done
     [ $# -gt 0 ] && shift
-    env "${vars[@]}" ./plivak "$@" > "$log" 2>&1 &
-    demo=$!
-    window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | head -n 1)
+    # Xvfb resets when its last client leaves (as after the X client is
+    # killed), and a client that connects during the reset finds no display:
+    # the demo then says so and exits. Start it once more in that case.
+    local attempt
+    for attempt in 1 2; do
+        env "${vars[@]}" ./plivak "$@" > "$log" 2>&1 &
+        demo=$!
+        window=""
+        for _ in $(seq 100); do
+            window=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | head -n 1)
+            [ -n "$window" ] && break
+            kill -0 $demo 2> /dev/null || break
+            sleep 0.1
+        done
         [ -n "$window" ] && break
-        kill -0 $demo 2> /dev/null || break
-        sleep 0.1
+        kill -0 $demo 2> /dev/null && break
+        grep -q "no display to open a window on" "$log" || break
+        wait $demo 2> /dev/null
+        sleep 0.5
     done
     # The renderer probe of the auto path may show and replace a window of
     # its own first, and SDL may unmap and map the window again while it
