@@ -14,6 +14,7 @@
 #include "raytracer/ray_paths.h"
 #include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
+#include "raytracer/ray_trace.h"
 #include "raytracer/ray_objects.h"
 
 namespace {
@@ -55,16 +56,8 @@ struct RayCounts {
 
 void countRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth, RayCounts& c) {
     ++c.traced;
-    const int32_t count = scene.objectCount < kRayMaxObjects ? scene.objectCount : kRayMaxObjects;
-    float nearest = RAY_MISS;
-    int32_t hit = -1;
-    for (int32_t i = 0; i < count; ++i) {
-        const float t = intersectObject({origin, direction}, scene.objects[i]);
-        if (t != RAY_MISS && t < nearest) {
-            nearest = t;
-            hit = i;
-        }
-    }
+    float nearest;
+    const int32_t hit = nearestObject(scene, origin, direction, nearest);
     if (hit < 0) return;
     if (scene.flags & kRayShadows) ++c.shadow;
     if (!(scene.flags & kRayReflections) || depth <= 0 || objectReflectivity(scene.objects[hit]) == 0.0f) return;

@@ -11,10 +11,9 @@ int32_t tracedCount(const RayScene& scene) {
 
 }  // namespace
 
-RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth) {
-    // The nearest hit; on equal distances the earlier table entry wins.
+int32_t nearestObject(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, float& nearest) {
     const int32_t count = tracedCount(scene);
-    float nearest = RAY_MISS;
+    nearest = RAY_MISS;
     int32_t hit = -1;
     for (int32_t i = 0; i < count; ++i) {
         const float t = intersectObject({origin, direction}, scene.objects[i]);
@@ -23,6 +22,12 @@ RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& 
             hit = i;
         }
     }
+    return hit;
+}
+
+RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, int32_t depth) {
+    float nearest;
+    const int32_t hit = nearestObject(scene, origin, direction, nearest);
     if (hit < 0) return {0.0f, 0.0f, 0.0f};
 
     const RayObject& object = scene.objects[hit];
@@ -36,6 +41,7 @@ RayColour traceRay(const RayScene& scene, const RayVec3& origin, const RayVec3& 
     RayColour local = rayLocalShade(objectColour(object, point, normal), rayDot(normal, toPoint));
 
     if (scene.flags & kRayShadows) {
+        const int32_t count = tracedCount(scene);
         for (int32_t j = 0; j < count; ++j)
             if (intersectObject({light, toPoint}, scene.objects[j]) < shadowLimit) {
                 local = rayShadowed(local);

@@ -12,6 +12,11 @@
 #include "raytracer/ray_scene.h"
 #include "raytracer/ray_vec.h"
 
+// The table index of the nearest object along the ray, or -1 when it hits
+// nothing; on equal distances the earlier entry wins. The distance goes to
+// `nearest` (RAY_MISS on a miss).
+int32_t nearestObject(const RayScene& scene, const RayVec3& origin, const RayVec3& direction, float& nearest);
+
 // The colour seen along the ray. Shadows when flags bit 1 is set; one
 // mirror bounce per level of depth when flags bit 0 is set (the renderer
 // passes depth 1). A ray that hits nothing is black. Reads at most
