@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "test_files.h"
@@ -95,6 +96,31 @@ TEST(ShapeMorph, ShortShapesRepeatTheirLastVertexAndFailuresAreReported) {
     EXPECT_EQ(bad->failCode, 1);
     const char* missing[] = {"/nonexistent/shape"};
     EXPECT_EQ(ShapeMorph(1, missing, 50, 30, 30, 160, 100).failCode, 0);
+    // A failed morph, and one of no shapes at all, must be safe to step and
+    // draw: they have no outline, so nothing moves and nothing is drawn.
+    std::vector<uint32_t> frame(320 * 200, 0);
+    ShapeMorph none(0, nullptr, 50, 30, 30, 160, 100);
+    EXPECT_FALSE(none.ok);
+    for (ShapeMorph* failed : {bad.get(), &none}) {
+        failed->step();
+        failed->draw(frame.data());
+    }
+    EXPECT_EQ(std::count(frame.begin(), frame.end(), 0u), 320 * 200);
+}
+
+TEST(Shape, AFailedParseKeepsTheShapeAndAGoodOneReplacesIt) {
+    Shape s;
+    Bytes first = asBytes("3 vertices\n1 0\n0 1\n-1 0\n");
+    Bytes broken = asBytes("2 vertices\n5 5\n");
+    Bytes second = asBytes("2 vertices\n7 7\n8 8\n");
+    s.parse(first.data(), first.size());
+    EXPECT_THROW(s.parse(broken.data(), broken.size()), Shape::Shape_Ex);
+    ASSERT_EQ(s.count, 3);
+    EXPECT_EQ(s.vertices[0].x, 1);
+    s.parse(second.data(), second.size());
+    ASSERT_EQ(s.count, 2);
+    EXPECT_EQ(s.vertices[1].y, 8);
+    EXPECT_EQ(s.vertex(5).x, 8);  // past the end: the last vertex
 }
 
 TEST(ShapeMorph, ScreenPointsTruncateTowardZeroAndDrawAClosedOutline) {
