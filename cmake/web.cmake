@@ -53,5 +53,6 @@ function(plivak_web_targets)
   target_link_options(plivak-capture PRIVATE -sENVIRONMENT=node -sNODERAWFS=1)
   set_property(TARGET plivak-capture APPEND PROPERTY LINK_DEPENDS
                ${PLIVAK_WEB_DIR}/gz_web.js ${PLIVAK_WEB_DIR}/openmpt_bridge.js ${PLIVAK_WEB_DIR}/openmpt_pre.js)
+  set_property(TARGET plivak-gz-probe plivak-gz-probe-streams APPEND PROPERTY LINK_DEPENDS ${PLIVAK_WEB_DIR}/gz_web.js)
   add_subdirectory(${PLIVAK_WEB_DIR} ${CMAKE_BINARY_DIR}/web)
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The web build's checks, run by ./test after tools/web/build.sh:
-#  1. the gzip reader: plivak-gz-probe, native and wasm, on the cases of
-#     gz_cases.py and on every file of the data folder; same lines;
+#  1. the gzip reader: plivak-gz-probe, native and wasm (node's zlib, and
+#     the page's DecompressionStream path), on the cases of gz_cases.py and
+#     on every file of the data folder; same lines;
 #  2. the same show: the wasm capture under node and the native capture
 #     write the same --log (every frame's step, beat, sync and picture
 #     CRC) for the seventeen parts and the first seconds of the closing
@@ -33,6 +34,18 @@ if diff "$work/gz-native.txt" "$work/gz-web.txt"; then
     echo "same results for $(wc -l < "$work/gz-native.txt") files"
 else
     echo "FAIL: the wasm gzip reader differs (< native, > wasm)"
+    failed=1
+fi
+
+# The page's path (DecompressionStream, decoded before main) takes a file
+# for one gzip member: files of several members or with bytes after the
+# member are left out of its comparison.
+(cd "$web/bin" && node --no-experimental-fetch plivak-gz-probe-streams.js "${files[@]}") > "$work/gz-streams.txt"
+one_member='^(two-members|trailing-garbage|trailing-zeros|cut-second-member) '
+if diff <(grep -Ev "$one_member" "$work/gz-native.txt") <(grep -Ev "$one_member" "$work/gz-streams.txt"); then
+    echo "the page's gzip path agrees on $(grep -Evc "$one_member" "$work/gz-native.txt") files"
+else
+    echo "FAIL: the page's gzip path differs (< native, > DecompressionStream)"
     failed=1
 fi
 

@@ -7,12 +7,41 @@
 //    makes gzread fail; one cut short gives its data and makes gzclose fail.
 // gzopen reads and decodes the whole file; gzread hands it out.
 //
-// The deflate data is inflated by node's zlib under node, and in a browser
-// by DecompressionStream("deflate-raw"), which is asynchronous: there
-// gzopen needs a build with ASYNCIFY.
+// The deflate data is inflated by node's zlib under node. In a browser
+// DecompressionStream("deflate-raw") does it, which is asynchronous, and
+// gzopen must not wait (ASYNCIFY cannot unwind through the loaders' C++
+// try blocks): there every file of the folders listed in
+// Module.gzipDecodeAhead (e.g. ['/data']) is decoded by a preRun step
+// before main starts, and gzopen takes the decoded file from there. The
+// folders must be in the file system by then; a file outside them fails
+// to open.
 mergeInto(LibraryManager.library, {
+  $PlivakGz__deps: ['$FS', '$PATH_FS'],
+  $PlivakGz__postset: "if (!ENVIRONMENT_IS_NODE || Module['gzipWithStreams']) addOnPreRun(PlivakGz.decodeAhead);",
   $PlivakGz: {
     files: {},
+    decoded: {},  // absolute path -> {data, status}, made before main
+    decodeAhead: function() {
+      var folders = Module['gzipDecodeAhead'] || [];
+      var jobs = [];
+      folders.forEach(function(folder) {
+        var names = [];
+        try { names = FS.readdir(folder); } catch (e) { return; }
+        names.forEach(function(name) {
+          if (name === '.' || name === '..') return;
+          var path = PATH_FS.resolve(folder, name);
+          if (PlivakGz.isDir(path)) return;
+          var bytes = PlivakGz.readFile(path);
+          if (!bytes || bytes === 'unreadable') return;
+          jobs.push(Promise.resolve(PlivakGz.decode(bytes, PlivakGz.inflateBrowser, false)).then(function(r) {
+            PlivakGz.decoded[path] = r;
+          }));
+        });
+      });
+      if (!jobs.length) return;
+      addRunDependency('gzip-decode-ahead');
+      Promise.all(jobs).then(function() { removeRunDependency('gzip-decode-ahead'); });
+    },
     next: 1,
     OK: 0, TRUNCATED: 1, CORRUPT: 2,
 
@@ -111,9 +140,22 @@ mergeInto(LibraryManager.library, {
     // bytes.
     inflateBrowser: function(input) {
       var body = input.length >= 8 ? input.subarray(0, input.length - 8) : input;
-      var stream = new Blob([body]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
-      return new Response(stream).arrayBuffer().then(function(buffer) {
-        return {data: new Uint8Array(buffer), used: body.length, status: PlivakGz.OK};
+      var reader = new Blob([body]).stream().pipeThrough(new DecompressionStream('deflate-raw')).getReader();
+      var chunks = [];
+      var total = 0;
+      var pump = function() {
+        return reader.read().then(function(step) {
+          if (step.done) return;
+          chunks.push(step.value);
+          total += step.value.length;
+          return pump();
+        });
+      };
+      return pump().then(function() {
+        var data = new Uint8Array(total);
+        var at = 0;
+        chunks.forEach(function(c) { data.set(c, at); at += c.length; });
+        return {data: data, used: body.length, status: PlivakGz.OK};
       }, function(e) {
         var truncated = input.length < 8 || /end|truncat/i.test(String(e && e.message));
         return {data: null, used: 0, status: truncated ? PlivakGz.TRUNCATED : PlivakGz.CORRUPT};
@@ -140,22 +182,21 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  gzopen__deps: ['$PlivakGz', '$FS'],
-#if ASYNCIFY
-  gzopen__sig: 'iii',
-#endif
+  gzopen__deps: ['$PlivakGz', '$FS', '$PATH_FS'],
   gzopen: function(path, mode) {
     var bytes = PlivakGz.readFile(UTF8ToString(path));
     if (bytes === null) return 0;
     if (bytes === 'unreadable') return PlivakGz.add({data: new Uint8Array(0), status: PlivakGz.CORRUPT});
-    if (ENVIRONMENT_IS_NODE) return PlivakGz.add(PlivakGz.decode(bytes, PlivakGz.inflateNode, true));
-#if ASYNCIFY
-    return Asyncify.handleAsync(function() {
-      return PlivakGz.decode(bytes, PlivakGz.inflateBrowser, false).then(PlivakGz.add);
-    });
-#else
-    throw new Error('gzopen: reading a file in the browser needs a build with ASYNCIFY');
-#endif
+    // Module.gzipWithStreams takes the browser's path under node too (for
+    // the web checks; node has DecompressionStream).
+    if (ENVIRONMENT_IS_NODE && !Module['gzipWithStreams'])
+      return PlivakGz.add(PlivakGz.decode(bytes, PlivakGz.inflateNode, true));
+    var ready = PlivakGz.decoded[PATH_FS.resolve(UTF8ToString(path))];
+    if (!ready) {
+      err('gzopen: ' + UTF8ToString(path) + ' is not in a folder of Module.gzipDecodeAhead');
+      return 0;
+    }
+    return PlivakGz.add(ready);
   },
 
   gzread__deps: ['$PlivakGz'],
