@@ -11,7 +11,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 out=${1:-$root/build-web}
-mkdir -p "$out"
+mkdir -p "$out/cmake"
 out=$(cd "$out" && pwd)
 native=${PLIVAK_NATIVE_BUILD:-$root/build}
 
@@ -20,7 +20,12 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # What the web build and its checks need from Debian (the browser for the
 # page's test), besides the native build's own packages.
-"$root/tools/setup.sh" - emscripten node-acorn nodejs npm chromium --
+# node and npm may come from elsewhere than Debian (a newer node whose
+# package replaces Debian's npm): asked for only when the command is missing.
+web_packages=(emscripten node-acorn chromium)
+command -v node > /dev/null || web_packages+=(nodejs)
+command -v npm > /dev/null || web_packages+=(npm)
+"$root/tools/setup.sh" - "${web_packages[@]}" --
 
 if [ ! -f "$native/data/.generated" ]; then
     echo "Building the native tree for the data folder ($native)"
@@ -35,8 +40,8 @@ fi
 launcher=()
 command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 emcmake cmake -S "$root" -B "$out/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLIVAK_WERROR=ON \
-    -DPLIVAK_WEB_OUT="$out" -DPLIVAK_NATIVE_DATA="$native/data" "${launcher[@]}" > "$out/configure.log" 2>&1 || {
-    cat "$out/configure.log"
+    -DPLIVAK_WEB_OUT="$out" -DPLIVAK_NATIVE_DATA="$native/data" "${launcher[@]}" > "$out/cmake/configure.log" 2>&1 || {
+    cat "$out/cmake/configure.log"
     exit 1
 }
 cmake --build "$out/cmake" -j"$(nproc)"
