@@ -253,14 +253,16 @@
             const hold = test.holdAt.length > 0 && showTime >= test.holdAt[0];
             if (!hold) { resolve(); return; }
             test.holdAt.shift();
+            // The music's own time: the show time less the output latency.
+            const musicTime = audio.node ? Math.max(0, audio.heard()) / SAMPLE_RATE : showTime;
             holdStart = performance.now();
-            if (audio.ctx && audio.node) audio.ctx.suspend();
-            test.held = { showTime, frame: Math.round(showTime * 60) };
+            if (audio.node) audio.ctx.suspend();
+            test.held = { showTime, musicTime };
             test.resume = () => {
               test.held = null;
               heldMs += performance.now() - holdStart;
               holdStart = -1;
-              if (audio.ctx && audio.node) audio.ctx.resume();
+              if (audio.node) audio.ctx.resume();
               resolve();
             };
           };
