@@ -1,6 +1,10 @@
 #include "data/gz_stream.h"
 
+#ifdef __EMSCRIPTEN__
+#include "data/gz_web.h"
+#else
 #include <zlib.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>

@@ -2,7 +2,9 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#ifndef __EMSCRIPTEN__
 #include <png.h>
+#endif
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -10,7 +12,9 @@
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+#ifndef __EMSCRIPTEN__
 #include <zlib.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -49,6 +53,9 @@ extern "C" char** environ;
 // With stdinFd the child's standard input is the read end of a new pipe
 // whose write end is returned there. -1 when it cannot be started.
 pid_t spawn(const std::vector<std::string>& args, int* stdinFd) {
+#ifdef __EMSCRIPTEN__
+    return -1;  // no processes under node; begin() refuses --video
+#else
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -71,6 +78,7 @@ pid_t spawn(const std::vector<std::string>& args, int* stdinFd) {
         }
     }
     return pid;
+#endif
 }
 
 // True when the child ended with status 0.
@@ -459,6 +467,26 @@ std::string logLine(int64_t frame, double time, int step, bool presented, int32_
     return line;
 }
 
+#ifdef __EMSCRIPTEN__
+// The web build has no zlib: the same CRC-32 (reflected, polynomial
+// 0xEDB88320, initial and final xor all ones), a byte at a time.
+using uLong = uint32_t;
+uLong crc32(uLong crc, const uint8_t* bytes, int count) {
+    static uint32_t table[256];
+    if (table[1] == 0)
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+    if (!bytes) return 0;
+    crc = ~crc;
+    for (int i = 0; i < count; ++i) crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+#define Z_NULL nullptr
+#endif
+
 uint32_t pictureCrc(const uint32_t* pixels, int width, int height) {
     uLong crc = crc32(0L, Z_NULL, 0);
     uint8_t row[320 * 4];
@@ -476,6 +504,9 @@ uint32_t pictureCrc(const uint32_t* pixels, int width, int height) {
 }
 
 bool writePng(const std::string& path, const uint32_t* pixels, int width, int height) {
+#ifdef __EMSCRIPTEN__
+    return false;  // refused in begin()
+#else
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -503,6 +534,7 @@ bool writePng(const std::string& path, const uint32_t* pixels, int width, int he
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(f) == 0;
+#endif
 }
 
 bool begin(const Options& options) {
@@ -512,6 +544,12 @@ bool begin(const Options& options) {
         std::fprintf(stderr, "plivak-capture: --timing times the demo alone; leave out --png, --log, --wav and --video\n");
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    if (!opts.pngDir.empty() || !opts.videoFile.empty()) {
+        std::fprintf(stderr, "plivak-capture: the web build writes no pictures or video; use --log and --wav\n");
+        return false;
+    }
+#endif
     if (!opts.pngDir.empty()) {
         mkdir(opts.pngDir.c_str(), 0755);
         struct stat st{};

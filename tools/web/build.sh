@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the web version into OUT_DIR (default build-web/ beside tools/):
+# the served files in its root (the page, the wasm and JS, data/,
+# libopenmpt.worklet.js), the node capture in OUT_DIR/bin, the CMake tree in
+# OUT_DIR/cmake. The data comes from the native build's generator: build/
+# is built first when its data folder is missing. Needs emscripten,
+# node-acorn and the npm packages of tools/web (tools/web/setup.sh, run by
+# ./test, installs them).
+# Usage: tools/web/build.sh [OUT_DIR]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+out=${1:-$root/build-web}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+native=${PLIVAK_NATIVE_BUILD:-$root/build}
+
+# Debian's emscripten runs its JS optimiser on the packaged acorn.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+if [ ! -f "$native/data/.generated" ]; then
+    echo "Building the native tree for the data folder ($native)"
+    "$root/tools/setup.sh" "$native" -- -DPLIVAK_TESTS=OFF -DPLIVAK_BENCH=OFF
+fi
+if [ ! -f "$root/tools/web/node_modules/chiptune3/libopenmpt.worklet.js" ]; then
+    (cd "$root/tools/web" && npm ci --no-audit --no-fund --loglevel=error)
+fi
+
+launcher=()
+command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+emcmake cmake -S "$root" -B "$out/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPLIVAK_WERROR=ON \
+    -DPLIVAK_WEB_OUT="$out" -DPLIVAK_NATIVE_DATA="$native/data" "${launcher[@]}" > "$out/configure.log" 2>&1 || {
+    cat "$out/configure.log"
+    exit 1
+}
+cmake --build "$out/cmake" -j"$(nproc)"
