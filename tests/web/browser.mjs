@@ -138,11 +138,13 @@ function quantile(sorted, q) {
 function pageWeight() {
   let raw = 0, gz = 0;
   const rows = [];
+  // What the page loads: the files in the root and data/ (bin/ holds the
+  // node capture, cmake/ the build tree).
   const walk = (dir) => {
     for (const e of fs.readdirSync(dir, { withFileTypes: true })) {
       const p = path.join(dir, e.name);
-      if (e.isDirectory()) walk(p);
-      else {
+      if (e.isDirectory()) { if (dir === webDir && e.name === 'data') walk(p); }
+      else if (e.isFile() && !/\.log$/.test(e.name)) {
         const bytes = fs.readFileSync(p);
         const kind = p.includes(`${path.sep}data${path.sep}`) ? 'data' : path.extname(p).slice(1);
         const z = zlib.gzipSync(bytes, { level: 9 }).length;
@@ -185,7 +187,11 @@ try {
   for (const t of HOLD_TIMES) {
     await page.waitForFunction(() => window.plivakTest.held || window.plivakTest.status !== null, { timeout: (t + 90) * 1000, polling: 50 });
     const held = await page.evaluate(() => window.plivakTest.held);
-    if (!held) { fail(`the demo ended (status ${await page.evaluate(() => window.plivakTest.status)}) before ${t} s`); break; }
+    if (!held) {
+      const [status, text] = await page.evaluate(() => [window.plivakTest.status, document.getElementById('message').textContent]);
+      fail(`the demo ended (status ${status}) before ${t} s: ${text}`);
+      break;
+    }
     const shotPng = Buffer.from(await canvas.screenshot({ type: 'png' }));
     if (process.env.PLIVAK_SHOTS) fs.writeFileSync(path.join(process.env.PLIVAK_SHOTS, `shot-${t}.png`), shotPng);
     const shot = decodePng(shotPng);

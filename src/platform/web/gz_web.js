@@ -151,7 +151,8 @@ mergeInto(LibraryManager.library, {
     if (ENVIRONMENT_IS_NODE) return PlivakGz.add(PlivakGz.decode(bytes, PlivakGz.inflateNode, true));
 #if ASYNCIFY
     return Asyncify.handleAsync(function() {
-      return PlivakGz.decode(bytes, PlivakGz.inflateBrowser, false).then(PlivakGz.add);
+      // decode answers at once for a plain file or a bad header.
+      return Promise.resolve(PlivakGz.decode(bytes, PlivakGz.inflateBrowser, false)).then(PlivakGz.add);
     });
 #else
     throw new Error('gzopen: reading a file in the browser needs a build with ASYNCIFY');
