@@ -45,6 +45,7 @@ if (!webDir || !nativeDir) {
 const HOLD_TIMES = process.env.PLIVAK_HOLD_TIMES ? process.env.PLIVAK_HOLD_TIMES.split(',').map(Number) : [2.5, 8.0, 40.0];
 const FRAME_SLACK = 2;
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const MISSING_FILE = 'atom.scn';  // left out for the bad-data case
 
 function loadPuppeteer() {
   for (const base of [path.join(repo, 'tools', 'web', 'package.json'), path.join(process.cwd(), 'package.json')]) {
@@ -65,7 +66,13 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/ja
 function serve(root) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://localhost');
-    const file = path.join(root, decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname));
+    // Under /missing/ the same page, its server lacking one data file.
+    let name = decodeURIComponent(url.pathname);
+    if (name.startsWith('/missing/')) {
+      name = name.slice('/missing'.length);
+      if (name === '/data/' + MISSING_FILE) name = '/no such file';
+    }
+    const file = path.join(root, name === '/' ? '/index.html' : name);
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404);
       res.end();
@@ -117,6 +124,18 @@ function compare(shot, frame) {
       if (!ok) ++blends;
     }
   return { centres, blends };
+}
+
+// The line the native capture prints, with "verbose", when MISSING_FILE
+// is not in its data folder.
+function nativeMessage() {
+  const dir = fs.mkdtempSync(path.join(work, 'missing-'));
+  fs.mkdirSync(path.join(dir, 'bin'));
+  fs.cpSync(path.join(nativeDir, 'data'), path.join(dir, 'data'), { recursive: true });
+  fs.rmSync(path.join(dir, 'data', MISSING_FILE));
+  fs.writeFileSync(path.join(dir, 'bin', 'plivak.cfg'), 'verbose\n');
+  const r = spawnSync(path.join(nativeDir, 'bin', 'plivak-capture'), ['--quiet', '--seconds', '1'], { cwd: path.join(dir, 'bin'), encoding: 'utf8' });
+  return r.stderr.split('\n').filter((l) => l.startsWith('cannot ')).pop() || `(status ${r.status}, no message)`;
 }
 
 // ---- figures ----
@@ -198,8 +217,9 @@ try {
     // What a frame shows follows the demo's timer (the show time) and the
     // syncs, which fire when the music is heard, the output latency later,
     // as from a native audio device. Any frame from the music's time to
-    // the show time, +-2, is accepted.
-    const first = Math.round(held.musicTime * 60) - FRAME_SLACK, last = Math.round(held.showTime * 60) + FRAME_SLACK;
+    // the show time (whichever comes first), +-2, is accepted.
+    const [early, late] = [held.musicTime, held.showTime].sort((x, y) => x - y);
+    const first = Math.round(early * 60) - FRAME_SLACK, last = Math.round(late * 60) + FRAME_SLACK;
     const frames = nativeFrames(first, last, path.join(work, String(t)));
     let best = null;
     for (const [n, frame] of frames) {
@@ -264,6 +284,19 @@ try {
   } catch {
     fail(`after a key: screen ${await page.evaluate(() => document.body.dataset.screen)}, status ${await page.evaluate(() => window.plivakTest.status)}`);
   }
+  // A data file the server does not have: the page shows the native
+  // verbose mode's line for it, and the demo does not start.
+  const bad = await browser.newPage();
+  await bad.goto(url + 'missing/');
+  await bad.waitForSelector('#start:not([hidden])', { timeout: 30000 });
+  await bad.click('#start');
+  await bad.waitForFunction(() => window.plivakTest.status !== null, { timeout: 60000 });
+  const [status, shown, presents] = await bad.evaluate(() =>
+    [window.plivakTest.status, document.getElementById('message').textContent, window.plivakTest.stats ? window.plivakTest.stats.count : 0]);
+  const expected = nativeMessage();
+  if (status !== 1 || presents !== 0 || !shown.split('\n').includes(expected))
+    fail(`missing ${MISSING_FILE}: status ${status}, ${presents} presents, page says ${JSON.stringify(shown)}, native ${JSON.stringify(expected)}`);
+  else console.log(`missing ${MISSING_FILE}: the page says "${expected}", as the native verbose mode does`);
   pageWeight();
 } finally {
   await browser.close();
