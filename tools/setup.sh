@@ -2,6 +2,7 @@
 # Shared set-up for ./run, ./test and ./bench: installs what is missing from
 # Debian's archive, then configures and builds the given build folder.
 # Usage: tools/setup.sh BUILD_DIR [extra packages...] -- [cmake options...]
+#        (BUILD_DIR "-": install only)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,6 +29,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+[ "$build_dir" = "-" ] && exit 0
 
 mkdir -p "$build_dir"
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" > "$build_dir/configure.log" 2>&1 || {

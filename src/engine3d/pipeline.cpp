@@ -6,6 +6,7 @@
 #include "engine3d/key_tracks.h"
 #include "engine3d/rasteriser.h"
 #include "gfx2d/angles.h"
+#include "gfx2d/fmath.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ Vec3 normalise(const Vec3& v) {
 }
 
 Matrix3 objectMatrix(const Vec3& r) {
-    const float cx = std::cos(r.x), sx = std::sin(r.x);
-    const float cy = std::cos(r.y), sy = std::sin(r.y);
-    const float cz = std::cos(r.z), sz = std::sin(r.z);
+    const float cx = fm::cos(r.x), sx = fm::sin(r.x);
+    const float cy = fm::cos(r.y), sy = fm::sin(r.y);
+    const float cz = fm::cos(r.z), sz = fm::sin(r.z);
     return Matrix3{{cx * cy - sx * sy * sz, -sx * cz, sx * sz * cy + cx * sy,  //
                     sx * cy + cx * sy * sz, cx * cz, sx * sy - cx * cy * sz,   //
                     -sy * cz, sz, cy * cz}};
@@ -385,7 +386,7 @@ void updateCamera(Scene& scene, float t) {
     evalScalarTrack(c.fov, c.fovTrack.keys, c.fovTrack.times, c.fovTrack.count, t);
 
     const float h = (kPi - c.fov * 0.017453292519943295f) * 0.5f;
-    const float k = 160.0f / std::cos(h);
+    const float k = 160.0f / fm::cos(h);
     scene.projScaleX = scene.projScaleY = std::sqrt(k * k + 160.0f * 160.0f);
 
     Vec3 f = sub(c.target, c.eye);
@@ -395,8 +396,8 @@ void updateCamera(Scene& scene, float t) {
     const Vec3 s = normalise(cross(f, up0));
     const Vec3 u = cross(f, s);
     const float theta = kPi - c.roll;
-    const float ct = std::cos(theta);
-    const float st = std::sin(theta);
+    const float ct = fm::cos(theta);
+    const float st = fm::sin(theta);
     float* m = scene.cameraMatrix;
     m[0] = ct * s.x + st * u.x;
     m[1] = ct * s.y + st * u.y;

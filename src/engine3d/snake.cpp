@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 
 namespace {
@@ -48,9 +49,9 @@ struct Rotation {
 // Rx(ax) Ry(ay) Rz(az), angles in 512ths of a turn.
 Rotation rotation(float ax, float ay, float az) {
     const float x = ax * kAngleUnit, y = ay * kAngleUnit, z = az * kAngleUnit;
-    const float cx = std::cos(x), sx = std::sin(x);
-    const float cy = std::cos(y), sy = std::sin(y);
-    const float cz = std::cos(z), sz = std::sin(z);
+    const float cx = fm::cos(x), sx = fm::sin(x);
+    const float cy = fm::cos(y), sy = fm::sin(y);
+    const float cz = fm::cos(z), sz = fm::sin(z);
     return Rotation{{cy * cz, -cy * sz, sy,                                    //
                      sx * sy * cz + cx * sz, cx * cz - sx * sy * sz, -sx * cy,  //
                      sx * sz - cx * sy * cz, cx * sy * sz + sx * cz, cx * cy}};

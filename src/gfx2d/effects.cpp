@@ -7,6 +7,7 @@
 
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
+#include "gfx2d/fmath.h"
 
 namespace {
 
@@ -39,16 +40,16 @@ BlobField::BlobField(int32_t count, const uint32_t* picture_, uint32_t threshold
 }
 
 void BlobField::update(float t) {
-    const float s = std::sin(t * kPi180);
-    const float k = std::cos(t * 0.02026833970057931f);
+    const float s = fm::sin(t * kPi180);
+    const float k = fm::cos(t * 0.02026833970057931f);
     for (int32_t i = 0; i < blobCount; ++i) {
         const float e = t + 10.0f * static_cast<float>(i);
         const float angle = e * kPi100;
         const float sign1 = (i & 1) ? -1.0f : 1.0f;
         const float sign2 = -sign1;
-        blobs[i].x = truncToInt(std::cos(angle) * sign1 * s * 120.0f + 160.0f);
-        blobs[i].y = truncToInt(std::sin(angle) * sign2 * k * 70.0f + 100.0f);
-        blobs[i].strength = truncToInt(std::cos(e * kPi128) * 256.0f + 768.0f);
+        blobs[i].x = truncToInt(fm::cos(angle) * sign1 * s * 120.0f + 160.0f);
+        blobs[i].y = truncToInt(fm::sin(angle) * sign2 * k * 70.0f + 100.0f);
+        blobs[i].strength = truncToInt(fm::cos(e * kPi128) * 256.0f + 768.0f);
     }
 }
 
@@ -119,21 +120,21 @@ void CurveWire::update(float t) {
     // The named intermediates F, G, O, L, H and A*E are single precision;
     // everything else is evaluated in double, as the curve was tuned that way.
     const double a = 0.03 * t;
-    const double c = std::cos(0.1 * a);
-    const double d = std::sin(0.1 * a);
-    const double b = std::cos(0.05 * a);
+    const double c = fm::cos(0.1 * a);
+    const double d = fm::sin(0.1 * a);
+    const double b = fm::cos(0.05 * a);
     const double r = scale;
     for (int32_t i = 0; i < pointCount; ++i) {
         const double e = 0.03 * i + 1.5;
-        const float f = static_cast<float>(std::cos(a + e));
-        const float g = static_cast<float>(std::sin(a + e));
+        const float f = static_cast<float>(fm::cos(a + e));
+        const float g = static_cast<float>(fm::sin(a + e));
         const float ae = static_cast<float>(a * e);
-        const float o = std::cos(ae);
+        const float o = fm::cos(ae);
         const float l = static_cast<float>(r * b);
         const float h = static_cast<float>(r * o);
         const double m = e * r * f;
         points[i].x = truncToInt(static_cast<float>((g * f * l + m * o) * c + h * g * d + centreX));
-        points[i].y = truncToInt(static_cast<float>((m * std::sin(ae) + f * f * l) * c + h * f * d + centreY));
+        points[i].y = truncToInt(static_cast<float>((m * fm::sin(ae) + f * f * l) * c + h * f * d + centreY));
     }
 }
 
@@ -151,8 +152,8 @@ TwistScroller::TwistScroller(const uint32_t* picture_, int32_t sourceColumns_, i
       picture(picture_) {
     const float h256 = static_cast<float>(H256);
     for (int k = 0; k < kTwistSteps; ++k) {
-        faceA[k] = truncToInt(std::cos(static_cast<float>(k) * kPi256) * h256);
-        faceB[k] = truncToInt(std::cos(static_cast<float>(128 - k) * kPi256) * h256);
+        faceA[k] = truncToInt(fm::cos(static_cast<float>(k) * kPi256) * h256);
+        faceB[k] = truncToInt(fm::cos(static_cast<float>(128 - k) * kPi256) * h256);
     }
 }
 
@@ -184,7 +185,7 @@ void TwistScroller::draw(uint32_t* dst) const {
     for (int32_t i = 0; i < columns; ++i, e += de, phase += waveStep) {
         const int64_t x = int64_t{screenX} + i;
         if (x < 0 || x >= kScreenWidth) continue;
-        const int32_t l = truncToInt(std::sin(phase * kPi64) * 10.0f + 20.0f);
+        const int32_t l = truncToInt(fm::sin(phase * kPi64) * 10.0f + 20.0f);
         const int32_t g = static_cast<int32_t>((e >> 8) & (kTwistSteps - 1));
         // Strips wrap around the picture, so any scroll position shows a strip.
         int64_t k = (int64_t{scroll} + i) % sourceColumns;

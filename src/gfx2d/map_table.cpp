@@ -5,6 +5,7 @@
 
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
+#include "gfx2d/fmath.h"
 
 namespace {
 
@@ -32,14 +33,14 @@ inline void blendRow(uint32_t* __restrict dst, const uint16_t* __restrict entrie
 MapFunction::~MapFunction() = default;
 
 void TunnelMap::map(float x, float y, int32_t& u, int32_t& v) const {
-    const float a = std::atan(y / x);
-    u = truncToInt(std::fabs(std::cos(a) * k / x));
+    const float a = fm::atan(y / x);
+    u = truncToInt(std::fabs(fm::cos(a) * k / x));
     v = truncToInt(a * k256OverPi);
 }
 
 void PolarMap::map(float x, float y, int32_t& u, int32_t& v) const {
     u = truncToInt((x * x + y * y) * k);
-    v = truncToInt(std::atan(y / x) * k256OverPi);
+    v = truncToInt(fm::atan(y / x) * k256OverPi);
 }
 
 void InversionMap::map(float x, float y, int32_t& u, int32_t& v) const {

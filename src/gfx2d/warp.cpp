@@ -4,6 +4,7 @@
 
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
+#include "gfx2d/fmath.h"
 
 GridPoint WarpGrid[kGridPoints];
 
@@ -99,17 +100,17 @@ void waveMapPoint(WaveTerms& terms, float t, float x, float y, GridPoint& point,
 //     + trunc(y + 30 sin((2 t + 0.75 x) pi/256) + 40 sin(t pi/128))
 // with d = sin(t pi/256) + 2.
 void waveACommon(float t, float* out) {
-    out[0] = std::sin(t * kPi256) + 2.0f;
-    out[1] = std::cos(t * kPi128);
-    out[2] = std::sin(t * kPi128);
+    out[0] = fm::sin(t * kPi256) + 2.0f;
+    out[1] = fm::cos(t * kPi128);
+    out[2] = fm::sin(t * kPi128);
 }
 void waveAOfX(float t, float x, float* out) {
-    out[0] = std::cos((x + t) * kPi256);
-    out[1] = std::sin((2.0f * t + 0.75f * x) * kPi256);
+    out[0] = fm::cos((x + t) * kPi256);
+    out[1] = fm::sin((2.0f * t + 0.75f * x) * kPi256);
 }
 void waveAOfY(float t, float y, float* out) {
-    out[0] = std::sin((2.1f * t + 0.75f * y) * kPi256);
-    out[1] = std::cos((y + t) * kPi128);
+    out[0] = fm::sin((2.1f * t + 0.75f * y) * kPi256);
+    out[1] = fm::cos((y + t) * kPi128);
 }
 void waveACombine(float x, float y, const float* c, const float* xt, const float* yt, GridPoint& point) {
     const float d = c[0];
@@ -124,19 +125,19 @@ void waveACombine(float x, float y, const float* c, const float* xt, const float
 //     + trunc(48 e cos(t - y pi/64))
 // with d = sin(1.2 t) + 2 and e = 1 / d.
 void waveBCommon(float t, float* out) {
-    out[0] = std::sin(1.2f * t) + 2.0f;
+    out[0] = fm::sin(1.2f * t) + 2.0f;
     out[1] = 1.0f / out[0];
     out[2] = 0.0f;
 }
 void waveBOfX(float t, float x, float* out) {
-    out[0] = std::cos((t - x) * kPi256);
-    out[1] = std::sin((x - t) * kPi128);
-    out[2] = std::sin(x * kPi64 + t);
+    out[0] = fm::cos((t - x) * kPi256);
+    out[1] = fm::sin((x - t) * kPi128);
+    out[2] = fm::sin(x * kPi64 + t);
 }
 void waveBOfY(float t, float y, float* out) {
-    out[0] = std::sin((y + t) * kPi256);
-    out[1] = std::cos((y + t) * kPi128);
-    out[2] = std::cos(t - y * kPi64);
+    out[0] = fm::sin((y + t) * kPi256);
+    out[1] = fm::cos((y + t) * kPi128);
+    out[2] = fm::cos(t - y * kPi64);
 }
 void waveBCombine(float x, float y, const float* c, const float* xt, const float* yt, GridPoint& point) {
     const float d = c[0];
@@ -156,8 +157,8 @@ void WaveWarpB::mapPoint(float x, float y, GridPoint& point) {
 }
 
 PlaneWarp::PlaneWarp() : GridWarp(true) {
-    for (int j = 0; j < kGridColumns; ++j) columnSine[j] = std::sin(static_cast<float>(8 * j) * kPi128);
-    for (int i = 0; i < kGridRows; ++i) rowSine[i] = std::sin(static_cast<float>(8 * i) * kPi128);
+    for (int j = 0; j < kGridColumns; ++j) columnSine[j] = fm::sin(static_cast<float>(8 * j) * kPi128);
+    for (int i = 0; i < kGridRows; ++i) rowSine[i] = fm::sin(static_cast<float>(8 * i) * kPi128);
 }
 
 void PlaneWarp::prepare() { matrix.setRotation(a1, a2, a3); }
@@ -172,8 +173,8 @@ void PlaneWarp::mapPoint(float x, float y, GridPoint& point) {
     if (wobble != 0.0f) {
         const int j = gridIndex(x, kGridColumns);
         const int i = gridIndex(y, kGridRows);
-        const float sy = i >= 0 ? rowSine[i] : std::sin(y * kPi128);
-        const float sx = j >= 0 ? columnSine[j] : std::sin(x * kPi128);
+        const float sy = i >= 0 ? rowSine[i] : fm::sin(y * kPi128);
+        const float sx = j >= 0 ? columnSine[j] : fm::sin(x * kPi128);
         h += wobble * (sy + sx);
     }
     point.light = truncToInt(0.6f * h + 64.0f);

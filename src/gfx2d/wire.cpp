@@ -4,15 +4,16 @@
 
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
+#include "gfx2d/fmath.h"
 
 void Matrix4::setIdentity() {
     for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
 }
 
 void Matrix4::setRotation(float a1, float a2, float a3) {
-    const float sa = std::sin(a1), ca = std::cos(a1);
-    const float sb = std::sin(a2), cb = std::cos(a2);
-    const float sg = std::sin(a3), cg = std::cos(a3);
+    const float sa = fm::sin(a1), ca = fm::cos(a1);
+    const float sb = fm::sin(a2), cb = fm::cos(a2);
+    const float sg = fm::sin(a3), cg = fm::cos(a3);
     setIdentity();
     at(0, 0) = cg * cb - sg * sb * sa;
     at(0, 1) = sg * cb + cg * sb * sa;
@@ -111,8 +112,8 @@ void DotCube::update() {
     float y = b * spacing;
     Vertex3f* v = vertices.get();
     for (int32_t i = 0; i < n; ++i) {
-        const float c = std::cos(theta);
-        const float s = std::sin(theta);
+        const float c = fm::cos(theta);
+        const float s = fm::sin(theta);
         float z = b * spacing;
         for (int32_t j = 0; j < n; ++j) {
             float x = b * spacing;

@@ -11,6 +11,7 @@
 
 #include "data/image_bank.h"
 #include "gfx2d/colour.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/wire.h"
 #include "host/demo.h"
@@ -44,7 +45,7 @@ void drawScene(float t, Figures& f) {
     f.lattice.matrix = f.rotation;
     f.lattice.centreX = 160.0f;
     f.lattice.centreY = 100.0f;
-    f.lattice.depth = 500.0f - std::sin(3.7f * t) * std::cos(5.6f * t) * 100.0f;
+    f.lattice.depth = 500.0f - fm::sin(3.7f * t) * fm::cos(5.6f * t) * 100.0f;
     f.cube.drawCube(FrameBuffer);
     f.lattice.drawSegments(FrameBuffer);
 

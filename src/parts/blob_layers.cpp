@@ -12,6 +12,7 @@
 #include "data/shape.h"
 #include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
@@ -54,7 +55,7 @@ int runBlobLayers() {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         Morph->centreX = 50;
-        Morph->centreY = static_cast<float>(150 - std::abs(static_cast<int32_t>(50 * std::sin(kPi * t))));
+        Morph->centreY = static_cast<float>(150 - std::abs(static_cast<int32_t>(50 * fm::sin(kPi * t))));
         drawLayers(t);
         Sprite& chosen = animationFrame(t) % 2 == 0 ? b : a;
         int32_t f = kJitter[n % 6];

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
@@ -33,14 +34,14 @@ struct Scene {
 // of the part shares.
 void drawCommon(float t, Scene& s) {
     blendFrameHalf(img::formula, FrameBuffer);
-    s.caption.x = static_cast<int32_t>(std::cos(8.0f * t) * 30.0f + 20.0f);
-    s.caption.y = static_cast<int32_t>(std::cos(3.0f * t) * 50.0f + 54.5f);
+    s.caption.x = static_cast<int32_t>(fm::cos(8.0f * t) * 30.0f + 20.0f);
+    s.caption.y = static_cast<int32_t>(fm::cos(3.0f * t) * 50.0f + 54.5f);
     s.cube.matrix.setRotation(2.1f * t, 0.0f, -1.8f * t);
 }
 
 void setTwist(float t, DotCube& cube) {
-    cube.twistStart = std::cos(2.0f * t);
-    cube.twistEnd = std::sin(3.0f * t);
+    cube.twistStart = fm::cos(2.0f * t);
+    cube.twistEnd = fm::sin(3.0f * t);
 }
 
 }  // namespace
@@ -78,9 +79,9 @@ int runDotCube() {
             amplitude = ramp;
             ramp += kRampStep;
         }
-        s.cube.centreX = std::sin(-0.7f * t) * std::cos(t) * amplitude + 160.0f;
-        s.cube.centreY = std::cos(0.5f * t) * std::sin(t) * amplitude + 100.0f;
-        s.cube.depth = 770.0f + std::sin(1.1f * t) * 2.0f * amplitude;
+        s.cube.centreX = fm::sin(-0.7f * t) * fm::cos(t) * amplitude + 160.0f;
+        s.cube.centreY = fm::cos(0.5f * t) * fm::sin(t) * amplitude + 100.0f;
+        s.cube.depth = 770.0f + fm::sin(1.1f * t) * 2.0f * amplitude;
         s.cube.drawDots(FrameBuffer);
         PresentFrame();
     } while (!BeatArrived());

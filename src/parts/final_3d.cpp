@@ -18,6 +18,7 @@
 #include "engine3d/demo_random.h"
 #include "engine3d/pipeline.h"
 #include "engine3d/scene.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -106,8 +107,8 @@ int runFinalPart() {
         if (FinalScene != nullptr) renderScene(*FinalScene, FrameBuffer, t);
         blendGuideLines(box.x, box.y, box.w, box.h, 0xFFFFFF, FrameBuffer);
 
-        const auto cx = static_cast<int32_t>(std::sin(-t * 0.2f) * std::cos(t * 0.3f) * 150.0f + 160.0f);
-        const auto cy = static_cast<int32_t>(std::cos(t * 0.1f) * std::sin(t * 0.5f) * 80.0f + 100.0f);
+        const auto cx = static_cast<int32_t>(fm::sin(-t * 0.2f) * fm::cos(t * 0.3f) * 150.0f + 160.0f);
+        const auto cy = static_cast<int32_t>(fm::cos(t * 0.1f) * fm::sin(t * 0.5f) * 80.0f + 100.0f);
         blendCrosshair(cx, cy, 0x00FFFF, FrameBuffer);
         if (highlight) blendRectOutline(cx - 9, cy - 9, 18, 18, 0x00FFFF, FrameBuffer);
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "data/image_bank.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -28,10 +29,10 @@ struct LinearMover {
 };
 
 void placeCornerLogos(Sprite& topLeft, Sprite& bottomRight, float t) {
-    topLeft.x = static_cast<int32_t>(std::sin(t * 7.853981633974483f) * 10 + 3);
-    topLeft.y = static_cast<int32_t>(std::cos(t * 6.283185307179586f) * 10 + 3);
-    bottomRight.x = static_cast<int32_t>(std::cos(t * 7.853981633974483f) * 10 + 225);
-    bottomRight.y = static_cast<int32_t>(std::sin(t * 8.79645943005142f) * 10 + 133);
+    topLeft.x = static_cast<int32_t>(fm::sin(t * 7.853981633974483f) * 10 + 3);
+    topLeft.y = static_cast<int32_t>(fm::cos(t * 6.283185307179586f) * 10 + 3);
+    bottomRight.x = static_cast<int32_t>(fm::cos(t * 7.853981633974483f) * 10 + 225);
+    bottomRight.y = static_cast<int32_t>(fm::sin(t * 8.79645943005142f) * 10 + 133);
 }
 
 }  // namespace

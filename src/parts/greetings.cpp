@@ -9,6 +9,7 @@
 #include "data/image_bank.h"
 #include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -33,13 +34,13 @@ int runGreetings() {
     while (!BeatArrived()) {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
-        GreetScroller->leftTwist = static_cast<int32_t>(400 * std::sin(0.3f * kPi * t));
-        GreetScroller->rightTwist = static_cast<int32_t>(500 * std::cos(0.2f * kPi * t));
-        GreetScroller->scroll = static_cast<int32_t>((std::sin(0.5f * kPi * t) + 1) * 352);
+        GreetScroller->leftTwist = static_cast<int32_t>(400 * fm::sin(0.3f * kPi * t));
+        GreetScroller->rightTwist = static_cast<int32_t>(500 * fm::cos(0.2f * kPi * t));
+        GreetScroller->scroll = static_cast<int32_t>((fm::sin(0.5f * kPi * t) + 1) * 352);
         GreetScroller->waveStep = 1.0f;
-        GreetScroller->wavePhase = 100 * std::sin(0.4f * kPi * t);
-        setLowByte(PolarTable->offset, static_cast<int32_t>(128 * std::cos(0.6f * kPi * t)));
-        setHighByte(PolarTable->offset, static_cast<int32_t>(128 * std::sin(0.8f * kPi * t)));
+        GreetScroller->wavePhase = 100 * fm::sin(0.4f * kPi * t);
+        setLowByte(PolarTable->offset, static_cast<int32_t>(128 * fm::cos(0.6f * kPi * t)));
+        setHighByte(PolarTable->offset, static_cast<int32_t>(128 * fm::sin(0.8f * kPi * t)));
         PolarTable->draw(FrameBuffer, img::green);
         greets.drawKeyedHalf(FrameBuffer);
         GreetScroller->draw(FrameBuffer);

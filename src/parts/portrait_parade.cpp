@@ -10,6 +10,7 @@
 
 #include "data/image_bank.h"
 #include "gfx2d/angles.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
@@ -62,13 +63,13 @@ int runPortraitParade() {
             Sprite& s = small[i];
             s.x -= 2;
             if (s.x <= -kSmallWidth) s.x = kReentryX;
-            s.y = static_cast<int32_t>(std::sin((0.5f * static_cast<float>(i) + t) * kPi) * 10.0f + 20.0f);
+            s.y = static_cast<int32_t>(fm::sin((0.5f * static_cast<float>(i) + t) * kPi) * 10.0f + 20.0f);
             s.drawKeyedHalf(FrameBuffer);
         }
 
         cube.matrix.setRotation(t, 0.8f * t, -0.7f * t);
         cube.scaleY = 128.0f;
-        cube.scaleX = std::cos(8.0f * t) * 64.0f + 128.0f;
+        cube.scaleX = fm::cos(8.0f * t) * 64.0f + 128.0f;
         cube.drawCube(FrameBuffer);
 
         large.drawKeyed(FrameBuffer);

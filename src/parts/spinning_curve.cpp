@@ -8,6 +8,7 @@
 #include "data/image_bank.h"
 #include "gfx2d/angles.h"
 #include "gfx2d/effects.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -25,8 +26,8 @@ int runSpinningCurve() {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         blendFrameHalf(img::formula2, FrameBuffer);
-        label.x = static_cast<int32_t>(10 * std::cos(2 * kPi * t));
-        label.y = static_cast<int32_t>(20 * std::sin(4 * kPi * t) + 85);
+        label.x = static_cast<int32_t>(10 * fm::cos(2 * kPi * t));
+        label.y = static_cast<int32_t>(20 * fm::sin(4 * kPi * t) + 85);
         label.drawKeyed(FrameBuffer);
         Curve->update(100 * t);
         Curve->draw(FrameBuffer);

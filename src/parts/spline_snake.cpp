@@ -8,6 +8,7 @@
 
 #include "data/image_bank.h"
 #include "engine3d/snake.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -23,10 +24,10 @@ int runSplineSnake() {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         animateSnake(t * 1.6f);
-        sorvel.x = static_cast<int32_t>(std::sin(t * 7.853981633974483f) * 10 + 7);
-        sorvel.y = static_cast<int32_t>(std::cos(t * 6.283185307179586f) * 10 + 7);
-        addcode.x = static_cast<int32_t>(std::cos(t * 7.853981633974483f) * 10 + 226);
-        addcode.y = static_cast<int32_t>(std::sin(t * 8.79645943005142f) * 10 + 169);
+        sorvel.x = static_cast<int32_t>(fm::sin(t * 7.853981633974483f) * 10 + 7);
+        sorvel.y = static_cast<int32_t>(fm::cos(t * 6.283185307179586f) * 10 + 7);
+        addcode.x = static_cast<int32_t>(fm::cos(t * 7.853981633974483f) * 10 + 226);
+        addcode.y = static_cast<int32_t>(fm::sin(t * 8.79645943005142f) * 10 + 169);
         blendFrameHalf(img::formula3, FrameBuffer);
         drawSnake(FrameBuffer);
         sorvel.drawKeyed(FrameBuffer);

@@ -8,6 +8,7 @@
 
 #include "data/image_bank.h"
 #include "gfx2d/angles.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -30,10 +31,10 @@ int runStudio() {
         earphone.y = 50;
         synth.x = 100;
         synth.y = static_cast<int32_t>(c);
-        vestor.x = static_cast<int32_t>(10 * std::sin(2.5f * kPi * t) + 3);
-        vestor.y = static_cast<int32_t>(10 * std::cos(2 * kPi * t) + 3);
-        muzeek.x = static_cast<int32_t>(10 * std::cos(2.5f * kPi * t) + 238);
-        muzeek.y = static_cast<int32_t>(10 * std::sin(2.8f * kPi * t) + 164);
+        vestor.x = static_cast<int32_t>(10 * fm::sin(2.5f * kPi * t) + 3);
+        vestor.y = static_cast<int32_t>(10 * fm::cos(2 * kPi * t) + 3);
+        muzeek.x = static_cast<int32_t>(10 * fm::cos(2.5f * kPi * t) + 238);
+        muzeek.y = static_cast<int32_t>(10 * fm::sin(2.8f * kPi * t) + 164);
 
         blendFrameHalf(img::studio, FrameBuffer);
         vestor.drawKeyed(FrameBuffer);

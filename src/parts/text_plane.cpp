@@ -11,6 +11,7 @@
 #include "data/image_bank.h"
 #include "data/pcx.h"
 #include "gfx2d/angles.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/warp.h"
@@ -47,7 +48,7 @@ int runTextPlane() {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         caption.x = 10;
-        caption.y = static_cast<int32_t>(std::cos(t * kPi / 2) * (-75) - 85);
+        caption.y = static_cast<int32_t>(fm::cos(t * kPi / 2) * (-75) - 85);
         plane.a1 = t * kPi / 2;
         plane.a2 = t * 2.356194490192345f;
         plane.a3 = -t * 0.7853981633974483f;
@@ -56,17 +57,17 @@ int runTextPlane() {
         caption.drawAdditive(FrameBuffer);
 
         cube1.matrix.setRotation(t, 0.8f * t, -0.7f * t);
-        cube1.scaleX = std::cos(8 * t) * 64 + 128;
+        cube1.scaleX = fm::cos(8 * t) * 64 + 128;
         cube1.scaleY = 128.0f;
-        cube1.centreX = std::cos(t) * 100 + 180;
+        cube1.centreX = fm::cos(t) * 100 + 180;
         cube1.centreY = 100.0f;
-        cube1.depth = std::sin(t) * 180 + 300;
+        cube1.depth = fm::sin(t) * 180 + 300;
         cube2.matrix.setRotation(0.8f * t, -t, 0.6f * t);
         cube2.scaleX = 128.0f;
-        cube2.scaleY = std::cos(8 * t) * 64 + 128;
-        cube2.centreX = 180 - std::cos(t) * 100;
+        cube2.scaleY = fm::cos(8 * t) * 64 + 128;
+        cube2.centreX = 180 - fm::cos(t) * 100;
         cube2.centreY = 100.0f;
-        cube2.depth = 300 - std::sin(t) * 180;
+        cube2.depth = 300 - fm::sin(t) * 180;
         cube1.drawCube(FrameBuffer);
         cube2.drawCube(FrameBuffer);
         PresentFrame();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "data/image_bank.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/sprite.h"
 #include "host/demo.h"
@@ -38,11 +39,11 @@ int runWanderingMaps() {
         float s = 100 * t;
         int32_t u = static_cast<int32_t>(s), w = static_cast<int32_t>(-s);
         BigTunnelTable->offset = offsetBytes(u, ~u);
-        BigTunnelTable->window = windowAt(90 * std::sin(t) + 100, 150 * std::cos(t) + 160);
+        BigTunnelTable->window = windowAt(90 * fm::sin(t) + 100, 150 * fm::cos(t) + 160);
         BigPolarTable->offset = offsetBytes(w, u);
-        BigPolarTable->window = windowAt(90 * std::sin(t - 1) + 100, 150 * std::cos(t + 1) + 160);
+        BigPolarTable->window = windowAt(90 * fm::sin(t - 1) + 100, 150 * fm::cos(t + 1) + 160);
         BigInversionTable->offset = offsetBytes(u, w);
-        BigInversionTable->window = windowAt(90 * std::sin(t + 2) + 100, 160 - 150 * std::cos(t - 2));
+        BigInversionTable->window = windowAt(90 * fm::sin(t + 2) + 100, 160 - 150 * fm::cos(t - 2));
         BigTunnelTable->draw(FrameBuffer, img::green);
         BigPolarTable->drawHalf(FrameBuffer, img::green);
         BigInversionTable->drawHalf(FrameBuffer, img::grunsel);

@@ -10,6 +10,7 @@
 
 #include "data/image_bank.h"
 #include "gfx2d/angles.h"
+#include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/warp.h"
@@ -35,11 +36,11 @@ void drawBackground(float t, Ribbons& ribbons, WaveWarpA& warp) {
         const float w = static_cast<float>(i) / 2.0f;
         const float s = a + w;
         ribbons.line[0][i].y =
-            static_cast<int32_t>(std::sin(std::cos(w - (a + std::sin(w + a * std::cos(2.0f * a))) / 2.0f) + s) * 80.0f +
+            static_cast<int32_t>(fm::sin(fm::cos(w - (a + fm::sin(w + a * fm::cos(2.0f * a))) / 2.0f) + s) * 80.0f +
                                  100.0f);
         ribbons.line[1][i].y = static_cast<int32_t>(
-            (std::sin(a - 2.0f * std::cos(s)) + std::sin(w + 2.0f * a + std::cos(a))) * 50.0f + 80.0f);
-        ribbons.line[2][i].y = static_cast<int32_t>(std::sin(a) * std::cos(w - 3.0f * a) * 80.0f + 110.0f);
+            (fm::sin(a - 2.0f * fm::cos(s)) + fm::sin(w + 2.0f * a + fm::cos(a))) * 50.0f + 80.0f);
+        ribbons.line[2][i].y = static_cast<int32_t>(fm::sin(a) * fm::cos(w - 3.0f * a) * 80.0f + 110.0f);
     }
     warp.time = 100.0f * t;
     warp.computeGrid(WarpGrid);
@@ -82,8 +83,8 @@ int runWarpedRibbons() {
         drawBackground(t, ribbons, warp);
         if (caption > 0) {
             Sprite& c = captions[caption - 1];
-            c.x = static_cast<int32_t>(static_cast<float>(160 - (c.width >> 1)) + 30.0f * std::cos(3.0f * kPi * t));
-            c.y = static_cast<int32_t>(20.0f * std::sin(2.0f * kPi * t) + 70.0f);
+            c.x = static_cast<int32_t>(static_cast<float>(160 - (c.width >> 1)) + 30.0f * fm::cos(3.0f * kPi * t));
+            c.y = static_cast<int32_t>(20.0f * fm::sin(2.0f * kPi * t) + 70.0f);
             c.drawKeyed(FrameBuffer);
         }
         PresentFrame();

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "gfx2d/fmath.h"
+
 namespace {
 
 constexpr RayColour kBlack = {0.0f, 0.0f, 0.0f};
@@ -143,7 +145,7 @@ RayColour planeTextureColour(const RayTexture* texture, const RayVec3& point) {
 
 RayColour bodyTextureColour(const RayTexture* texture, const RayVec3& normal) {
     // 81.487... = 256 / pi: the row runs over the angle's magnitude 0..pi.
-    const int32_t row = texelTerm(std::fabs(std::atan2(normal.y, normal.x)) * 81.48739662120894f);
+    const int32_t row = texelTerm(std::fabs(fm::atan2(normal.y, normal.x)) * 81.48739662120894f);
     const int32_t column = texelTerm(std::fabs(normal.z) * 51.2f);
     return texel(texture, row, column);
 }

@@ -3,9 +3,10 @@
 # the served files in its root (the page, the wasm and JS, data/,
 # libopenmpt.worklet.js), the node capture in OUT_DIR/bin, the CMake tree in
 # OUT_DIR/cmake. The data comes from the native build's generator: build/
-# is built first when its data folder is missing. Needs emscripten,
-# node-acorn and the npm packages of tools/web (tools/web/setup.sh, run by
-# ./test, installs them).
+# is built first when its data folder is missing. Installs what is
+# missing first: emscripten, node-acorn, node, npm and chromium from
+# Debian (through tools/setup.sh), the pinned npm packages of tools/web
+# (npm ci).
 # Usage: tools/web/build.sh [OUT_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -17,11 +18,17 @@ native=${PLIVAK_NATIVE_BUILD:-$root/build}
 # Debian's emscripten runs its JS optimiser on the packaged acorn.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
+# What the web build and its checks need from Debian (the browser for the
+# page's test), besides the native build's own packages.
+"$root/tools/setup.sh" - emscripten node-acorn nodejs npm chromium --
+
 if [ ! -f "$native/data/.generated" ]; then
     echo "Building the native tree for the data folder ($native)"
     "$root/tools/setup.sh" "$native" -- -DPLIVAK_TESTS=OFF -DPLIVAK_BENCH=OFF
 fi
-if [ ! -f "$root/tools/web/node_modules/chiptune3/libopenmpt.worklet.js" ]; then
+# The pinned npm packages, installed again whenever the lock file changes.
+if [ ! -f "$root/tools/web/node_modules/.package-lock.json" ] ||
+   [ "$root/tools/web/package-lock.json" -nt "$root/tools/web/node_modules/.package-lock.json" ]; then
     (cd "$root/tools/web" && npm ci --no-audit --no-fund --loglevel=error)
 fi
 
