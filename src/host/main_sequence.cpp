@@ -1,6 +1,7 @@
 // Start-up, the guarded section and shutdown.
 #include "host/host.h"
 #include "host/shared_effects.h"
+#include "platform/show_clock.h"
 
 // Created before the entry routine runs, destroyed after it in reverse
 // order: first the timer, then the console.
@@ -20,6 +21,7 @@ int DemoMain() {
         TheConsole.clear();
         MusicStart("../data/demo.xm");
         MusicPlay();
+        showclock::startShow();
         DemoTimer.start();
         RunTimeline();
         DemoTimer.stop();

@@ -39,6 +39,7 @@
 #include "platform/picture_scaler.h"
 #include "platform/ptc.h"
 #include "platform/ptc_backend.h"
+#include "platform/show_clock.h"
 
 namespace ptc::backend {
 namespace {
@@ -281,13 +282,25 @@ void catchXFailures() {}
 bool xWindowSize(int&, int&) { return false; }
 #endif
 
+// The explore mode's keys (show_clock.h); anything else is kKeyNone.
+int exploreKey(SDL_Keycode k) {
+    switch (k) {
+        case SDLK_SPACE: return showclock::kKeySpace;
+        case SDLK_PERIOD: return showclock::kKeyPeriod;
+        case SDLK_COMMA: return showclock::kKeyComma;
+        case SDLK_LEFT: return showclock::kKeyLeft;
+        case SDLK_RIGHT: return showclock::kKeyRight;
+        default: return showclock::kKeyNone;
+    }
+}
+
 void handle(const SDL_Event& e) {
     switch (e.type) {
         case SDL_QUIT:
             win.keyPending = true;
             break;
         case SDL_KEYDOWN:
-            if (!isModifier(e.key.keysym.sym)) win.keyPending = true;
+            if (!isModifier(e.key.keysym.sym) && !showclock::offerKey(exploreKey(e.key.keysym.sym))) win.keyPending = true;
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) win.keyPending = true;

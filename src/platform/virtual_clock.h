@@ -39,6 +39,11 @@ void setMusicPump(MusicPump pump);
 void setAudioSink(AudioSink sink, void* user);
 // For the music backend: hands rendered audio to the sink, if any.
 void emitAudio(const int16_t* samples, int frames);
+// The same, saying at which clock sample frame the block begins; the sink
+// reads it back with audioFrame() (a range capture keeps the samples of
+// its range only).
+void emitAudioAt(int64_t clockFrame, const int16_t* samples, int frames);
+int64_t audioFrame();
 // Called at the end of every poll, after the music has rendered: the
 // demo's own work for the next frame starts there (for timing).
 void setPollHook(void (*hook)(void*), void* user);
@@ -59,5 +64,19 @@ void consoleClosed();
 // music; true when a key is pending. Throws when a fault is injected.
 bool poll();
 bool takeOpenFailure();
+
+// The clock's part of a chapter point (host/seek.h): the polls so far, the
+// frame still to be emitted and the picture shown. `shown` points at the
+// clock's own copy; restore copies it (width x height pixels).
+struct State {
+    int64_t polls;
+    bool presentedSincePoll;
+    bool framePending;
+    int width;
+    int height;
+    const uint32_t* shown;
+};
+State state();
+void restore(const State& state);
 
 }  // namespace vclock

@@ -223,8 +223,16 @@ void writeWavHeader(std::FILE* f, int64_t frames) {
 
 void onAudio(const int16_t* samples, int frames, void*) {
     if (!wavOut) return;
-    std::fwrite(samples, sizeof(int16_t) * 2, frames, wavOut);  // little-endian host
-    wavFrames += frames;
+    // Only the music of the frames in range: from the sample where the
+    // first one begins to the one where the frame after the last begins.
+    const int64_t start = vclock::audioFrame();
+    const int64_t first = std::max<int64_t>(start, vclock::sampleAt(opts.fromFrame));
+    const int64_t end = opts.toFrame >= 0 ? std::min<int64_t>(start + frames, vclock::sampleAt(opts.toFrame))
+                                          : start + frames;
+    if (end <= first) return;
+    std::fwrite(samples + (first - start) * 2, sizeof(int16_t) * 2, static_cast<size_t>(end - first),
+                wavOut);  // little-endian host
+    wavFrames += end - first;
 }
 
 void writeVideoFrame(const vclock::Frame& f) {
@@ -289,6 +297,12 @@ void endProgress() {
 }
 
 void onFrame(const vclock::Frame& f, void*) {
+    // Frames before the range are the pre-roll: only the progress line
+    // sees them.
+    if (f.index < opts.fromFrame || (opts.toFrame >= 0 && f.index >= opts.toFrame)) {
+        if (progressOn) reportProgress(f);
+        return;
+    }
     if (timings) {
         auto now = Clock::now();
         const double cpuNow = threadCpuMs();
@@ -310,7 +324,7 @@ void onFrame(const vclock::Frame& f, void*) {
         std::fputs(line.c_str(), logOut);
         std::fputc('\n', logOut);
     }
-    if (!opts.pngDir.empty() && f.time + 1e-9 >= opts.from && f.index % opts.every == 0) {
+    if (!opts.pngDir.empty() && f.index % opts.every == 0) {
         char name[32];
         std::snprintf(name, sizeof name, "/%06" PRId64 ".png", f.index);
         writePng(opts.pngDir + name, f.pixels, f.width, f.height);
