@@ -112,10 +112,18 @@ bool seekMusicToPoll(int64_t poll, int64_t jumpPoll, int jumpOrder) {
         cp = ClockPump{};
         cp.muted = true;
     }
+    // Nothing of the fast-forward is heard, and the interpolation only
+    // shapes what is heard: the channels move on the same whatever it is,
+    // so the cheapest one renders the silent part.
+    openmpt_module* mod = pb->module->mod;
+    int32_t interpolation = 0;
+    const bool cheap = openmpt_module_get_render_param(mod, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, &interpolation) != 0 &&
+                       openmpt_module_set_render_param(mod, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, 1) != 0;
     for (int64_t p = 0; p < poll; ++p) {
         if (p == jumpPoll) pb->positionRequest = jumpOrder;
         clockPump(vclock::sampleAt(p));
     }
+    if (cheap) openmpt_module_set_render_param(mod, OPENMPT_MODULE_RENDER_INTERPOLATIONFILTER_LENGTH, interpolation);
     cp.muted = false;
     pb->callback = callback;
     return true;

@@ -31,7 +31,8 @@ bool deviceMusic() {
 }
 
 void showTarget() {
-    if (targetShown) return;
+    // The capture's console is the virtual clock: it has the picture.
+    if (targetShown || vclock::consoleIsVirtual()) return;
     vclock::State s = vclock::state();
     if (s.width > 0 && s.height > 0) ptc::backend::present(s.shown, s.width, s.height);
     targetShown = true;
@@ -173,7 +174,7 @@ void present(const uint32_t* pixels, int width, int height) {
         return;
     }
     vclock::consolePresented(pixels, width, height);
-    if (vclock::pollCount() > target) {
+    if (vclock::pollCount() > target && !vclock::consoleIsVirtual()) {
         ptc::backend::present(pixels, width, height);
         targetShown = true;
     }

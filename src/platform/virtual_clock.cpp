@@ -31,7 +31,8 @@ int shownWidth = 0;
 int shownHeight = 0;
 bool presentedSincePoll = false;
 bool framePending = false;  // a poll happened whose frame is not emitted yet
-int64_t audioAt = 0;        // clock frame of the block handed to the audio sink
+int64_t audioAt = 0;
+bool virtualConsole = false;        // clock frame of the block handed to the audio sink
 
 void emitPending() {
     if (!framePending) return;
@@ -94,6 +95,7 @@ bool takeOpenFailure() {
 }
 
 void consoleOpened(int width, int height) {
+    virtualConsole = true;
     shownWidth = width;
     shownHeight = height;
     std::fill(shown, shown + 320 * 240, 0u);
@@ -106,7 +108,12 @@ void consolePresented(const uint32_t* pixels, int width, int height) {
     presentedSincePoll = true;
 }
 
-void consoleClosed() { emitPending(); }
+void consoleClosed() {
+    emitPending();
+    virtualConsole = false;
+}
+
+bool consoleIsVirtual() { return virtualConsole; }
 
 State state() { return State{polls, presentedSincePoll, framePending, shownWidth, shownHeight, shown}; }
 

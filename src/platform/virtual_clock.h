@@ -60,6 +60,9 @@ void consoleOpened(int width, int height);
 void consolePresented(const uint32_t* pixels, int width, int height);
 // Emits the frame that is still pending (the picture after the last poll).
 void consoleClosed();
+// True while the virtual console backend is open: the console is this
+// clock, not a window shown beside it.
+bool consoleIsVirtual();
 // One key poll: emits the pending frame, advances the clock, pumps the
 // music; true when a key is pending. Throws when a fault is injected.
 bool poll();
