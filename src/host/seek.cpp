@@ -2,6 +2,8 @@
 #include "host/seek.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,6 +34,8 @@ int64_t pendingFrame = 0;
 bool pendingPaused = false;
 bool insideFinal = false;
 int64_t restoredPoll = 0;
+double startedWall = 0.0;
+double startedCpu = 0.0;
 
 // Recording (plivak-capture --chapters).
 bool recording = false;
@@ -248,6 +252,8 @@ int SeekTimelineStep() {
     insideFinal = false;
     if (!pending) return 0;
     pending = false;
+    startedWall = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    startedCpu = static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
     const ChapterFile* file = &startState;
     const ChapterPoint* point = startState.chapters.empty() ? nullptr : &startState.chapters[0];
     if (SeekFromFile()) {
@@ -301,6 +307,8 @@ bool FinishChapters() {
 }
 
 int64_t SeekRestoredPoll() { return restoredPoll; }
+double SeekStartedWall() { return startedWall; }
+double SeekStartedCpu() { return startedCpu; }
 
 const char* const kShowTimeForms = "seconds (75 or 75.25) or m:ss(.fff) (1:15 or 1:15.250)";
 

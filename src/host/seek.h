@@ -105,6 +105,10 @@ void RecordChapters(const char* fileName);
 bool FinishChapters();
 // The poll the last seek restored (0 from the beginning).
 int64_t SeekRestoredPoll();
+// When the last seek began to restore its chapter point: seconds of the
+// steady clock and of the process's CPU time (for the capture's timing).
+double SeekStartedWall();
+double SeekStartedCpu();
 
 // A show time as the front ends accept it: seconds ("75", "75.25") or
 // minutes and seconds ("1:15", "1:15.250"; the seconds as two digits under

@@ -290,6 +290,8 @@ int exploreKey(SDL_Keycode k) {
         case SDLK_COMMA: return showclock::kKeyComma;
         case SDLK_LEFT: return showclock::kKeyLeft;
         case SDLK_RIGHT: return showclock::kKeyRight;
+        case SDLK_ESCAPE:
+        case SDLK_q: return showclock::kKeyEnd;
         default: return showclock::kKeyNone;
     }
 }

@@ -124,9 +124,8 @@ void setExplore(bool on) {
 bool explore() { return exploreOn; }
 
 bool offerKey(int key) {
-    if (!exploreOn) return false;
-    if (key != kKeySpace && key != kKeyPeriod && key != kKeyComma && key != kKeyLeft && key != kKeyRight)
-        return false;
+    if (!exploreOn || key == kKeyEnd) return false;
+    if (key == kKeyNone) return true;
     if (keyCount < kMaxKeys) {
         keys[(keyHead + keyCount) % kMaxKeys] = key;
         ++keyCount;

@@ -72,9 +72,17 @@ bool stepFrame();
 int64_t frame();
 
 // The explore mode: the window's key events are offered here first. Space,
-// the arrows, '.' and ',' are kept for the handler; Escape, 'q' and every
-// other key end the show as before. Off: every key ends it.
-enum Key : int { kKeyNone = 0, kKeySpace = ' ', kKeyPeriod = '.', kKeyComma = ',', kKeyLeft = 0x100, kKeyRight };
+// the arrows, '.' and ',' are kept for the handler; Escape and Q
+// (kKeyEnd) end the show; other keys do nothing. Off: every key ends it.
+enum Key : int {
+    kKeyNone = 0,  // any other key
+    kKeySpace = ' ',
+    kKeyPeriod = '.',
+    kKeyComma = ',',
+    kKeyLeft = 0x100,
+    kKeyRight,
+    kKeyEnd,
+};
 void setExplore(bool on);
 bool explore();
 // For a backend: true when the key was taken (it does not end the show).

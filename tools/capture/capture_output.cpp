@@ -23,10 +23,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "host/seek.h"
 #include "platform/virtual_clock.h"
 
 namespace capture {
@@ -296,7 +298,15 @@ void endProgress() {
     progressOn = false;
 }
 
+// With --timing and a range: how long the seek to its first frame took.
+double seekWallS = -1.0;
+double seekCpuS = -1.0;
+
 void onFrame(const vclock::Frame& f, void*) {
+    if (timings && opts.fromFrame > 0 && f.index == opts.fromFrame && seekWallS < 0) {
+        seekWallS = std::chrono::duration<double>(Clock::now().time_since_epoch()).count() - SeekStartedWall();
+        seekCpuS = static_cast<double>(std::clock()) / CLOCKS_PER_SEC - SeekStartedCpu();
+    }
     // Frames before the range are the pre-roll: only the progress line
     // sees them.
     if (f.index < opts.fromFrame || (opts.toFrame >= 0 && f.index >= opts.toFrame)) {
@@ -373,6 +383,12 @@ void printTiming() {
     // The same start-up in process CPU time, and the length of the show in
     // demo seconds, for the real-time factor of the capture.
     std::printf("startup_cpu_ms=%.1f\nshow_s=%.3f\n", startupCpuMs, static_cast<double>(vclock::pollCount()) / vclock::fps());
+    if (seekWallS >= 0) {
+        // The seek: from restoring the chapter point to the range's first
+        // frame, and the demo time it pre-rolled.
+        std::printf("seek_s=%.4f\nseek_cpu_s=%.4f\nseek_preroll_s=%.3f\n", seekWallS, seekCpuS,
+                    static_cast<double>(opts.fromFrame - SeekRestoredPoll()) / vclock::fps());
+    }
 }
 
 void finish() {
