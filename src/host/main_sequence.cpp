@@ -1,14 +1,7 @@
 // Start-up, the guarded section and shutdown.
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "parts/final_3d.h"
 #include "platform/show_clock.h"
-
-// Created before the entry routine runs, destroyed after it in reverse
-// order: first the timer, then the console.
-ptc::Console TheConsole;
-ptc::Timer DemoTimer;
-
-void ShutdownEngine3d();
 
 int DemoMain() {
     StartUp();
@@ -34,6 +27,6 @@ int DemoMain() {
     }
     MusicStop();
     MusicClose();
-    ShutdownEngine3d();
+    releaseFinalPart();
     return 0;
 }

@@ -14,7 +14,7 @@
 #include "data/shape.h"
 #include "engine3d/demo_random.h"
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "stage/shared_effects.h"
 #include "parts/final_3d.h"
 #include "platform/show_clock.h"
 
@@ -293,6 +293,7 @@ void FinalChapterPoint() {
 
 void RecordChapters(const char* fileName) {
     recording = true;
+    FinalFrameHook = FinalChapterPoint;
     recordFile = fileName;
 }
 

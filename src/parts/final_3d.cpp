@@ -22,10 +22,8 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/seek.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 namespace {
 
@@ -53,12 +51,16 @@ bool resumePending = false;
 
 }  // namespace
 
+Scene* FinalScene = nullptr;
+
 FinalPartState finalPartState() { return loopState; }
 
 void resumeFinalPart(const FinalPartState& state) {
     loopState = state;
     resumePending = true;
 }
+
+void (*FinalFrameHook)() = nullptr;
 
 bool prepareFinalPart() {
     if (initEngine() != 0) return false;
@@ -123,7 +125,7 @@ int runFinalPart() {
         loopState.boxY = box.y;
         loopState.boxW = box.w;
         loopState.boxH = box.h;
-        FinalChapterPoint();
+        if (FinalFrameHook) FinalFrameHook();
         const double seconds = DemoTime();
         const float t = static_cast<float>(seconds * 10.0);
         const int scroll = static_cast<int>(2.0 * seconds * 10.0) % 200;
