@@ -266,7 +266,10 @@ int SeekTimelineStep() {
     if (!point) return 0;
     restorePoint(*file, *point);
     showclock::beginPreroll(pendingFrame);
-    if (pendingPaused) showclock::pause();
+    if (pendingPaused)
+        showclock::pause();
+    else
+        showclock::resume();
     return point->step;
 }
 
