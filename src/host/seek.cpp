@@ -213,7 +213,7 @@ bool SeekToFrame(int64_t frame, bool keepPaused) {
 bool SeekToTime(double seconds, bool keepPaused) {
     if (!std::isfinite(seconds) || seconds < 0) return false;
     // The first frame at or after the time, as the capture's --from counts.
-    return SeekToFrame(static_cast<int64_t>(std::ceil(seconds * showclock::fps() - 1e-9)), keepPaused);
+    return SeekToFrame(FrameAtTime(seconds, showclock::fps()), keepPaused);
 }
 
 bool SeekToStep(int step, bool keepPaused) {
@@ -313,6 +313,8 @@ bool FinishChapters() {
 int64_t SeekRestoredPoll() { return restoredPoll; }
 double SeekStartedWall() { return startedWall; }
 double SeekStartedCpu() { return startedCpu; }
+
+int64_t FrameAtTime(double seconds, double fps) { return static_cast<int64_t>(std::ceil(seconds * fps - 1e-3)); }
 
 const char* const kShowTimeForms = "seconds (75 or 75.25) or m:ss(.fff) (1:15 or 1:15.250)";
 
