@@ -75,7 +75,7 @@ int runTextPlane() {
 
     for (int i = 0; i <= 80; i += 2) {
         if (KeyPending()) return -1;
-        int n = 320 - i;
+        int n = kFrameWidth - i;
         for (const Shutter& s : kShutters)
             copyRect(s.xOffset + (s.growsFromRight ? n : 0), s.top * 100, i, 100, img::pyr[0], FrameBuffer);
         PresentFrame();

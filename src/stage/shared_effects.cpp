@@ -10,14 +10,14 @@ BigMapTable* BigInversionTable = nullptr;
 TwistScroller* GreetScroller = nullptr;
 BlobField* Blobs = nullptr;
 CurveWire* Curve = nullptr;
-int32_t StaircaseTable[200];
+int32_t StaircaseTable[kFrameHeight];
 PcxPicture* CoolText = nullptr;
 ShapeMorph* Morph = nullptr;
 
 void FillStaircaseTable(int32_t* table) {
     // trunc(1 + 1.59 i): the single-precision step accumulated in double.
     double x = 1.0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < kFrameHeight; ++i) {
         table[i] = static_cast<int32_t>(x);
         x += 1.59f;
     }

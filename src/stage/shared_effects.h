@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfx2d/frame.h"
+
 class MapTable;
 class BigMapTable;
 class TwistScroller;
@@ -22,7 +24,7 @@ extern BigMapTable* BigInversionTable;
 extern TwistScroller* GreetScroller;
 extern BlobField* Blobs;
 extern CurveWire* Curve;
-extern int32_t StaircaseTable[200];
+extern int32_t StaircaseTable[kFrameHeight];
 
 // Loaded by LoadImageBank.
 extern PcxPicture* CoolText;   // "../data/cooltext.pcx" with its shade table
