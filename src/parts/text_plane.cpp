@@ -41,7 +41,7 @@ int runTextPlane() {
     plane.wobble = 12.5f;
     WireCube cube1(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
     WireCube cube2(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
-    Sprite caption = img::sprite(img::desint, img::size::desint, 0x0000FF);
+    Sprite caption = img::sprite(img::desint, img::kKeyColour);
 
     BeginBeatWait();
     while (!BeatArrived()) {

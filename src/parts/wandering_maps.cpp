@@ -28,7 +28,7 @@ inline int32_t windowAt(float row, float column) {
 }  // namespace
 
 int runWanderingMaps() {
-    Sprite title = img::sprite(img::meta, img::size::meta, 0x0000FF);
+    Sprite title = img::sprite(img::meta, img::kKeyColour);
     title.x = 63;
     title.y = 65;
 

@@ -13,7 +13,7 @@
 
 int runWaveLogo() {
     WaveWarpB warp;
-    Sprite logo = img::sprite(img::tremo, img::size::tremo, 0);
+    Sprite logo = img::sprite(img::tremo, 0);
     logo.x = 13;
     logo.y = 21;
 

@@ -50,8 +50,8 @@ bool BuildSharedEffects(NameStep nameStep) {
     if (!make(BigTunnelTable, nameStep, "the big tunnel map", TunnelMap(4096.0f))) return false;
     if (!make(BigPolarTable, nameStep, "the big polar map", PolarMap(128.0f))) return false;
     if (!make(BigInversionTable, nameStep, "the big inversion map", InversionMap(2048.0f))) return false;
-    if (!make(GreetScroller, nameStep, "the greetings scroller", img::greets, img::size::greets.width,
-              img::size::greets.height, 0, kFrameWidth))
+    if (!make(GreetScroller, nameStep, "the greetings scroller", img::greets, img::greets.width,
+              img::greets.height, 0, kFrameWidth))
         return false;
     GreetScroller->wavePhase = 0.0f;
     GreetScroller->waveStep = 1.0f;
