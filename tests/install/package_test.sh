@@ -25,7 +25,7 @@ demo=""
 cleanup() {
     [ -n "$demo" ] && kill "$demo" 2> /dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2> /dev/null
-    [ $installed -eq 1 ] && dpkg -r plivak > /dev/null 2>&1
+    [ $installed -eq 1 ] && dpkg_locked -r plivak
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,6 +35,17 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 png_size() {
     [ "$(od -An -tx1 -N8 "$1" 2> /dev/null | tr -d ' \n')" = 89504e470d0a1a0a ] || return
     od -An -tu1 -j16 -N8 "$1" | awk '{print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 "x" $5 * 16777216 + $6 * 65536 + $7 * 256 + $8}'
+}
+# dpkg with its arguments, waiting up to a minute while another dpkg or apt
+# holds the lock (the machine's other users install packages too).
+dpkg_locked() {
+    local attempt
+    for attempt in $(seq 30); do
+        dpkg "$@" > "$work/dpkg.log" 2>&1 && return 0
+        grep -q 'lock' "$work/dpkg.log" || return 1
+        sleep 2
+    done
+    return 1
 }
 # The package's regular files with their modes, as paths under its prefix.
 listing() { awk '$1 !~ /^d/ {print $1, $6}' | sed -E 's#^([^ ]+) \./usr/#\1 #; s#^([^ ]+) plivak-[^/]*/#\1 #' | sort; }
@@ -59,7 +70,7 @@ lintian --fail-on error,warning "$deb" > "$work/lintian.log" 2>&1 || {
     fail "lintian"
 }
 
-dpkg -i "$deb" > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i"; }
+dpkg_locked -i "$deb" || { cat "$work/dpkg.log"; echo "FAIL: dpkg -i"; exit 1; }
 installed=1
 dpkg -L plivak > "$work/owned"
 version=$(dpkg-deb -f "$deb" Version)
@@ -137,7 +148,7 @@ fi
     fail "installed plivak-capture --seconds 2 from / ended with status $?"
 }
 
-dpkg -r plivak > /dev/null 2>&1 || fail "dpkg -r"
+dpkg_locked -r plivak || { cat "$work/dpkg.log"; fail "dpkg -r"; }
 installed=0
 dpkg-query -W -f='${Status}' plivak 2> /dev/null | grep -q ' installed$' && fail "still installed"
 while read -r path; do
