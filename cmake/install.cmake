@@ -62,12 +62,31 @@ foreach(line IN LISTS changelog_lines)
     break()
   endif()
 endforeach()
-execute_process(COMMAND date -u -d "${changelog_date}" +%s OUTPUT_VARIABLE PLIVAK_RELEASE_EPOCH
-                OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE date_status)
-execute_process(COMMAND date -u -d "${changelog_date}" +%Y-%m-%d OUTPUT_VARIABLE PLIVAK_RELEASE_DATE
-                OUTPUT_STRIP_TRAILING_WHITESPACE)
-if(NOT date_status EQUAL 0)
-  message(FATAL_ERROR "packaging/changelog: cannot read the date of the newest entry ('${changelog_date}')")
+if(NOT changelog_date MATCHES "^[A-Za-z]+, ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+  message(FATAL_ERROR "packaging/changelog: the newest entry's date '${changelog_date}' is not 'Day, DD Mon YYYY ...'")
+endif()
+set(day ${CMAKE_MATCH_1})
+set(year ${CMAKE_MATCH_3})
+string(LENGTH "${day}" day_digits)
+if(day_digits EQUAL 1)
+  set(day 0${day})
+endif()
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND months ${CMAKE_MATCH_2} month)
+math(EXPR month "${month} + 1" OUTPUT_FORMAT DECIMAL)
+if(month EQUAL 0)
+  message(FATAL_ERROR "packaging/changelog: no month '${CMAKE_MATCH_2}' in '${changelog_date}'")
+elseif(month LESS 10)
+  set(month 0${month})
+endif()
+set(PLIVAK_RELEASE_DATE ${year}-${month}-${day})
+# help2man dates the pages by SOURCE_DATE_EPOCH when it is set, so that a
+# rebuild makes the same pages; without GNU date they carry the build's date.
+execute_process(COMMAND date -u -d "${changelog_date}" +%s OUTPUT_VARIABLE release_epoch
+                OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE date_status ERROR_QUIET)
+set(help2man_env "")
+if(date_status EQUAL 0)
+  set(help2man_env SOURCE_DATE_EPOCH=${release_epoch})
 endif()
 
 # Debian wants its documents compressed with gzip -9n: no name, no time
@@ -116,7 +135,7 @@ function(plivak_man program)
   set(page ${PLIVAK_STAGE}/man/${program}.1)
   add_custom_command(
     OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${PLIVAK_RELEASE_EPOCH}
+    COMMAND ${CMAKE_COMMAND} -E env ${help2man_env}
             ${PLIVAK_HELP2MAN} --no-info --section=1 --include=${PLIVAK_PACKAGING}/man/${program}.h2m
             ${ARGN} --output=${page} ${wrapper}
     COMMAND ${PLIVAK_GZIP} -9nf ${page}
