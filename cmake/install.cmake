@@ -49,7 +49,10 @@ endfunction()
 plivak_launcher(plivak "--config")
 plivak_launcher(plivak-capture "--config|--png|--log|--video|--wav")
 
-# The version and date of the changelog's newest entry.
+# The version and date of the changelog's newest entry. The changelog and
+# LICENSE are read while configuring, so an edit of either configures again.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PLIVAK_PACKAGING}/changelog ${CMAKE_SOURCE_DIR}/LICENSE)
 file(STRINGS ${PLIVAK_PACKAGING}/changelog changelog_lines)
 list(GET changelog_lines 0 changelog_head)
 if(NOT changelog_head MATCHES "^plivak \\(([^)]+)\\)")
