@@ -20,7 +20,8 @@ void releaseFinalPart();
 
 // What the part's frame loop carries from frame to frame (besides the
 // frame buffer, the timer, the beat counter and the random generator): the
-// beat seen last, the banner shown, the crosshair's box on or off and the
+// beat seen last (a copy of the stage's LastBeat, which a seek restores
+// itself), the banner shown, the crosshair's box on or off and the
 // guide box.
 struct FinalPartState {
     int32_t beat;
