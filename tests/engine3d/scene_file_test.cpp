@@ -216,6 +216,29 @@ TEST(SceneFile, RejectsCountsBeyondTheRecords) {
     }
 }
 
+// Each count at its limit loads: the checks above refuse one more, not
+// the limit itself.
+TEST(SceneFile, CountsAtTheirLimitsLoad) {
+    const std::pair<const char*, void (*)(s3d::Scene&)> limits[] = {
+        {"4 objects", [](s3d::Scene& d) { d.objects.assign(4, d.objects[0]); }},
+        {"2 cameras", [](s3d::Scene& d) { d.cameras.assign(2, d.cameras[0]); }},
+        {"1 point light", [](s3d::Scene& d) { d.pointLights.resize(1); }},
+        {"1 target light", [](s3d::Scene& d) { d.targetLights.resize(1); }},
+        {"4 flares", [](s3d::Scene& d) { d.flares.resize(4); }},
+        {"32 pairs", [](s3d::Scene& d) { d.pairs.assign(32, {0, 0}); }},
+        {"1000 morph times",
+         [](s3d::Scene& d) {
+             d.objects[0].morphTimes.resize(1000);
+             for (int i = 0; i < 1000; ++i) d.objects[0].morphTimes[i] = static_cast<int16_t>(i);
+         }},
+    };
+    for (const auto& [what, make] : limits) {
+        s3d::Scene d = validScene();
+        make(d);
+        EXPECT_EQ(parseResult(d), 0) << what;
+    }
+}
+
 TEST(SceneFile, RejectsTracksOfMoreThan32Keys) {
     auto longTrack = [](int n) {
         s3d::VectorKeys k;
