@@ -9,12 +9,14 @@
 # the show's path that every label misses is then judged by the whole-show
 # digest (label capture), when --capture is given.
 #
-# Usage: tools/mutants.sh [--scratch DIR] [--capture] [--list] [ID...]
+# Usage: tools/mutants.sh [--scratch DIR] [--capture] [--list|--check] [ID...]
 #   DIR       scratch copy and its build (default build-mutants/ beside
 #             tools/; the first run configures and builds it in full)
 #   --capture run the whole-show digest on the show-path mutants that the
 #             labels missed (about a minute each)
 #   --list    print the table and stop
+#   --check   only see that every pattern still changes its file (seconds;
+#             after moving code, run this and update the patterns)
 #   ID...     only these mutants (default: all)
 # Prints one line per mutant: ID, the rule's file:line, caught or MISSED,
 # and the failing tests; also written to DIR/results.txt. A mutant whose
@@ -31,7 +33,8 @@ while [ $# -gt 0 ]; do
         --scratch) scratch=$2; shift 2 ;;
         --capture) capture=1; shift ;;
         --list) list=1; shift ;;
-        -h | --help) sed -n '2,21p' "$0"; exit 0 ;;
+        --check) list=2; shift ;;
+        -h | --help) sed -n '2,23p' "$0"; exit 0 ;;
         *) only+=("$1"); shift ;;
     esac
 done
@@ -114,6 +117,18 @@ mutant key-morph-min src/engine3d/key_tracks.cpp engine3d show 's/|| n < 2 ||/||
 if [ $list -eq 1 ]; then
     for i in "${!IDS[@]}"; do printf '%-20s %-34s %-22s %s\n' "${IDS[$i]}" "${FILES[$i]}" "${LABELS[$i]}" "${RULES[$i]}"; done
     exit 0
+fi
+if [ $list -eq 2 ]; then
+    stale=0
+    for i in "${!IDS[@]}"; do
+        if sed -e "${EXPRS[$i]}" "$root/${FILES[$i]}" | cmp -s - "$root/${FILES[$i]}"; then
+            echo "not applied: ${IDS[$i]} (${FILES[$i]}: ${RULES[$i]})"
+            stale=$((stale + 1))
+        fi
+    done
+    echo "${#IDS[@]} mutants, $stale not applied"
+    [ $stale -eq 0 ]
+    exit $?
 fi
 
 wanted() {
