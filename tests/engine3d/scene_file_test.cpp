@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -460,6 +461,26 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
         ASSERT_EQ(result, -1) << "length " << n;
         EXPECT_LE(error.offset, n);
         ASSERT_NE(error.what, nullptr);
+    }
+}
+
+// The extra triples are skipped as one block of 12 bytes each: a file that
+// ends inside them is reported where they begin, however much is left.
+TEST(SceneFile, AFileEndingInTheExtraTriplesIsReportedWhereTheyBegin) {
+    s3d::Scene d = validScene();
+    d.objects[0].extraTriples = {{9, 9, 9}, {9, 9, 9}};
+    const std::vector<uint8_t> bytes = s3d::encode(d);
+    const uint8_t nine[] = {0x00, 0x00, 0x10, 0x41};  // 9.0f, little-endian
+    const size_t start = static_cast<size_t>(std::search(bytes.begin(), bytes.end(), nine, nine + 4) - bytes.begin());
+    ASSERT_LT(start + 24, bytes.size());
+    for (size_t left : {0, 11, 12, 22, 23}) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(start + left));
+        int result = -2;
+        SceneLoadError error{};
+        parseBytes(cut, result, &error);
+        ASSERT_EQ(result, -1) << left;
+        EXPECT_STREQ(error.what, "file ends early") << left;
+        EXPECT_EQ(error.offset, start) << left;
     }
 }
 
