@@ -78,15 +78,15 @@ void releaseFinalPart() {
 
 int runFinalPart() {
     Sprite banners[kBanners] = {
-        img::sprite(img::banner[0], img::size::banner[0], 0), img::sprite(img::banner[1], img::size::banner[1], 0),
-        img::sprite(img::banner[2], img::size::banner[2], 0), img::sprite(img::banner[3], img::size::banner[3], 0),
-        img::sprite(img::banner[4], img::size::banner[4], 0), img::sprite(img::banner[5], img::size::banner[5], 0),
-        img::sprite(img::banner[6], img::size::banner[6], 0), img::sprite(img::banner[7], img::size::banner[7], 0),
+        img::sprite(img::banner[0], 0), img::sprite(img::banner[1], 0),
+        img::sprite(img::banner[2], 0), img::sprite(img::banner[3], 0),
+        img::sprite(img::banner[4], 0), img::sprite(img::banner[5], 0),
+        img::sprite(img::banner[6], 0), img::sprite(img::banner[7], 0),
     };
-    Sprite strips[2] = {img::sprite(img::binary1, img::size::binary1, 0),
-                        img::sprite(img::binary2, img::size::binary2, 0)};
+    Sprite strips[2] = {img::sprite(img::binary1, 0),
+                        img::sprite(img::binary2, 0)};
 
-    int32_t beat = BeatCounter.load();
+    BeginBeatWait();
     int banner = 0;
     int highlight = 0;
     FrameBox box = randomBox();
@@ -99,9 +99,9 @@ int runFinalPart() {
         const float t = static_cast<float>(seconds * 10.0);
         const int scroll = static_cast<int>(2.0 * seconds * 10.0) % 200;
         if (KeyPending()) return 0;
-        if (BeatCounter.load() != beat) {
+        if (BeatArrived()) {
             box = randomBox();
-            beat = BeatCounter.load();
+            BeginBeatWait();
             banner = (banner + 1) % kBanners;
             highlight = banner <= 1 ? 1 : 0;
         }
