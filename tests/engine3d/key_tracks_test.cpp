@@ -177,11 +177,17 @@ TEST(KeyTracks, AnyTimesButAZeroLastSegmentStayFinite) {
         }
         if (tr.times[n - 2] == tr.times[n - 3]) continue;
         ++tracks;
+        // The vector track, which has its own checks, gives the same.
+        Vec3 keys[kKeySlots];
+        for (int j = 0; j < kKeySlots; ++j) keys[j] = Vec3{tr.keys[j], 0.0f, 0.0f};
         for (float t = -5.0f; t <= 60.0f; t += 2.5f) {
             const int k = findKeySegment(tr.times, n, t);
             ASSERT_GE(k, 1);
             ASSERT_LE(k, n - 2);
             ASSERT_TRUE(std::isfinite(tr.at(t))) << "n " << n << " t " << t << " k " << k;
+            Vec3 out{};
+            evalVectorTrack(out, keys, tr.times, n, t);
+            ASSERT_EQ(out.x, tr.at(t)) << "n " << n << " t " << t << " k " << k;
         }
     }
 }
