@@ -10,6 +10,12 @@
 // about two buffers before the end of what was taken; from then on it moves
 // at the sample rate, up to one buffer before it.
 //
+// A pause of the show (show_clock.h) stops the thread but keeps what is
+// queued: the device holds it and the feed's times move on by the length
+// of the pause, so the sound goes on from the very sample it stopped at
+// and stays with the picture. Any other stop (a seek, the end) drops the
+// queue, and the next start judges the time afresh.
+//
 // Without a device, heard is the time since playback began. The thread
 // renders kSilentAheadFrames past it (and discards the sound), and sleeps
 // until the next stamped sync is due or kSilentWakeSeconds have passed,
@@ -23,6 +29,7 @@
 
 #include "platform/midas_internal.h"
 #include "platform/sdl_clock.h"
+#include "platform/show_clock.h"
 
 #if !defined(_WIN32)
 #include <fcntl.h>
@@ -62,6 +69,12 @@ struct Feed {
 };
 
 int16_t feedBuffer[kBatchFrames * kChannels];
+
+// Kept from one run of the thread to the next, so that a pause can carry
+// on where it stopped.
+Feed feed;
+bool queueKept = false;  // stopped for a pause with the device's queue intact
+double keptSince = 0.0;  // when the pause stopped the thread
 
 // Judges what has been heard from what SDL has taken, and keeps the queue
 // holding a whole device buffer when SDL takes one, with a margin for a
@@ -107,7 +120,6 @@ double playSilent(MidasPlayback& pb, const Feed& feed, double now, double next) 
 }
 
 void playbackLoop() {
-    Feed feed;
     double wake = sdl_clock::seconds();
     while (player.running.load()) {
         double now = sdl_clock::seconds();
@@ -208,6 +220,16 @@ void close() {
 
 bool startPlay() {
     if (player.running.load()) return true;
+    if (queueKept) {
+        // After a pause: the queue and the time base go on as they were,
+        // later by the length of the pause.
+        const double held = sdl_clock::seconds() - keptSince;
+        feed.lastTakeTime += held;
+        feed.startTime += held;
+        queueKept = false;
+    } else {
+        feed = Feed{};
+    }
     player.running = true;
     try {
         player.thread = std::thread(playbackLoop);
@@ -220,12 +242,19 @@ bool startPlay() {
 }
 
 void stopPlay() {
-    if (!player.running.load()) return;
+    if (!player.running.load()) {
+        // Stopped again while paused (a seek): the kept queue goes now.
+        if (queueKept && player.device) SDL_ClearQueuedAudio(player.device);
+        queueKept = false;
+        return;
+    }
     player.running = false;
     if (player.thread.joinable()) player.thread.join();
+    queueKept = showclock::paused() && !musicOnClock();
+    keptSince = sdl_clock::seconds();
     if (player.device) {
         SDL_PauseAudioDevice(player.device, 1);
-        SDL_ClearQueuedAudio(player.device);
+        if (!queueKept) SDL_ClearQueuedAudio(player.device);
     }
 }
 
