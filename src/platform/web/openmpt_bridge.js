@@ -91,6 +91,25 @@ mergeInto(LibraryManager.library, {
     return PlivakOpenmpt.lib()._openmpt_module_set_repeat_count(mod, count);
   },
 
+  // The seek's silent fast-forward sets the interpolation filter and puts
+  // it back; an instance without these calls reports failure (0), and the
+  // fast-forward then renders as the show does.
+  openmpt_module_get_render_param__deps: ['$PlivakOpenmpt'],
+  openmpt_module_get_render_param: function(mod, param, value) {
+    var lib = PlivakOpenmpt.lib();
+    if (!lib._openmpt_module_get_render_param) return 0;
+    var p = lib._malloc(4);
+    var ok = lib._openmpt_module_get_render_param(mod, param, p);
+    HEAP32[value >> 2] = new Int32Array(lib.HEAPU8.buffer, p, 1)[0];
+    lib._free(p);
+    return ok;
+  },
+  openmpt_module_set_render_param__deps: ['$PlivakOpenmpt'],
+  openmpt_module_set_render_param: function(mod, param, value) {
+    var lib = PlivakOpenmpt.lib();
+    return lib._openmpt_module_set_render_param ? lib._openmpt_module_set_render_param(mod, param, value) : 0;
+  },
+
   // The 64-bit value arrives as a BigInt, or as two 32-bit halves where the
   // build legalises 64-bit arguments; the other instance takes a BigInt.
   openmpt_module_ctl_set_integer__deps: ['$PlivakOpenmpt'],
