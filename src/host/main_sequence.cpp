@@ -1,22 +1,15 @@
 // Start-up, the guarded section and shutdown.
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "parts/final_3d.h"
 #include "platform/show_clock.h"
-
-// Created before the entry routine runs, destroyed after it in reverse
-// order: first the timer, then the console.
-ptc::Console TheConsole;
-ptc::Timer DemoTimer;
-
-void ShutdownEngine3d();
 
 int DemoMain() {
     StartUp();
     ptc::Format* format = nullptr;
     try {
         format = new ptc::Format(32, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-        TheConsole.open("morvelle - plivak' effect", 320, ConsoleHeight, *format, 0);
-        DisplaySurface = new ptc::Surface(320, 200, *format);
+        TheConsole.open("morvelle - plivak' effect", kFrameWidth, ConsoleHeight, *format, 0);
+        DisplaySurface = new ptc::Surface(kFrameWidth, kFrameHeight, *format);
         FrameBuffer = DisplaySurface->lock();
         TheConsole.clear();
         MusicStart("../data/demo.xm");
@@ -34,6 +27,6 @@ int DemoMain() {
     }
     MusicStop();
     MusicClose();
-    ShutdownEngine3d();
+    releaseFinalPart();
     return 0;
 }

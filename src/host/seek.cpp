@@ -14,7 +14,7 @@
 #include "data/shape.h"
 #include "engine3d/demo_random.h"
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "stage/shared_effects.h"
 #include "parts/final_3d.h"
 #include "platform/show_clock.h"
 
@@ -213,7 +213,7 @@ bool SeekToFrame(int64_t frame, bool keepPaused) {
 bool SeekToTime(double seconds, bool keepPaused) {
     if (!std::isfinite(seconds) || seconds < 0) return false;
     // The first frame at or after the time, as the capture's --from counts.
-    return SeekToFrame(static_cast<int64_t>(std::ceil(seconds * showclock::fps() - 1e-9)), keepPaused);
+    return SeekToFrame(FrameAtTime(seconds, showclock::fps()), keepPaused);
 }
 
 bool SeekToStep(int step, bool keepPaused) {
@@ -266,7 +266,10 @@ int SeekTimelineStep() {
     if (!point) return 0;
     restorePoint(*file, *point);
     showclock::beginPreroll(pendingFrame);
-    if (pendingPaused) showclock::pause();
+    if (pendingPaused)
+        showclock::pause();
+    else
+        showclock::resume();
     return point->step;
 }
 
@@ -293,6 +296,7 @@ void FinalChapterPoint() {
 
 void RecordChapters(const char* fileName) {
     recording = true;
+    FinalFrameHook = FinalChapterPoint;
     recordFile = fileName;
 }
 
@@ -309,6 +313,8 @@ bool FinishChapters() {
 int64_t SeekRestoredPoll() { return restoredPoll; }
 double SeekStartedWall() { return startedWall; }
 double SeekStartedCpu() { return startedCpu; }
+
+int64_t FrameAtTime(double seconds, double fps) { return static_cast<int64_t>(std::ceil(seconds * fps - 1e-3)); }
 
 const char* const kShowTimeForms = "seconds (75 or 75.25) or m:ss(.fff) (1:15 or 1:15.250)";
 

@@ -114,5 +114,9 @@ double SeekStartedCpu();
 // minutes and seconds ("1:15", "1:15.250"; the seconds as two digits under
 // 60). False for anything else (a sign, an exponent, an empty text).
 bool ParseShowTime(const char* text, double& seconds);
+// The first frame at or after a time: a time within a thousandth of a
+// frame after a frame's start means that frame (a time written with a
+// few decimals, such as 38.416667 for frame 2305 at 60 frames a second).
+int64_t FrameAtTime(double seconds, double fps);
 // The line naming the accepted forms, for an error message.
 extern const char* const kShowTimeForms;

@@ -16,9 +16,9 @@
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/shared_effects.h"
+#include "stage/stage.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ void drawLayers(float t) {
 }  // namespace
 
 int runBlobLayers() {
-    Sprite a = img::sprite(img::xfrmd, img::size::xfrmd, 0);
-    Sprite b = img::sprite(img::xfrmd2, img::size::xfrmd2, 0);
+    Sprite a = img::sprite(img::xfrmd, 0);
+    Sprite b = img::sprite(img::xfrmd2, 0);
 
     BeginBeatWait();
     for (int n = 0; !BeatArrived(); ++n) {

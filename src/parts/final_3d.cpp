@@ -22,10 +22,8 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/seek.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 namespace {
 
@@ -53,12 +51,16 @@ bool resumePending = false;
 
 }  // namespace
 
+Scene* FinalScene = nullptr;
+
 FinalPartState finalPartState() { return loopState; }
 
 void resumeFinalPart(const FinalPartState& state) {
     loopState = state;
     resumePending = true;
 }
+
+void (*FinalFrameHook)() = nullptr;
 
 bool prepareFinalPart() {
     if (initEngine() != 0) return false;
@@ -89,18 +91,19 @@ void releaseFinalPart() {
 
 int runFinalPart() {
     Sprite banners[kBanners] = {
-        img::sprite(img::banner[0], img::size::banner[0], 0), img::sprite(img::banner[1], img::size::banner[1], 0),
-        img::sprite(img::banner[2], img::size::banner[2], 0), img::sprite(img::banner[3], img::size::banner[3], 0),
-        img::sprite(img::banner[4], img::size::banner[4], 0), img::sprite(img::banner[5], img::size::banner[5], 0),
-        img::sprite(img::banner[6], img::size::banner[6], 0), img::sprite(img::banner[7], img::size::banner[7], 0),
+        img::sprite(img::banner[0], 0), img::sprite(img::banner[1], 0),
+        img::sprite(img::banner[2], 0), img::sprite(img::banner[3], 0),
+        img::sprite(img::banner[4], 0), img::sprite(img::banner[5], 0),
+        img::sprite(img::banner[6], 0), img::sprite(img::banner[7], 0),
     };
-    Sprite strips[2] = {img::sprite(img::binary1, img::size::binary1, 0),
-                        img::sprite(img::binary2, img::size::binary2, 0)};
+    Sprite strips[2] = {img::sprite(img::binary1, 0),
+                        img::sprite(img::binary2, 0)};
 
     // The loop's state lives outside the call, so that a seek can resume
-    // the part at a chapter point inside it.
+    // the part at a chapter point inside it (the beat it waits on is the
+    // stage's LastBeat, which the seek restores).
     if (!resumePending) {
-        loopState.beat = BeatCounter.load();
+        BeginBeatWait();
         loopState.banner = 0;
         loopState.highlight = 0;
         const FrameBox first = randomBox();
@@ -113,7 +116,6 @@ int runFinalPart() {
         DemoTimer.start();
     }
     resumePending = false;
-    int32_t& beat = loopState.beat;
     int32_t& banner = loopState.banner;
     int32_t& highlight = loopState.highlight;
     FrameBox box{loopState.boxX, loopState.boxY, loopState.boxW, loopState.boxH};
@@ -123,14 +125,15 @@ int runFinalPart() {
         loopState.boxY = box.y;
         loopState.boxW = box.w;
         loopState.boxH = box.h;
-        FinalChapterPoint();
+        loopState.beat = LastBeat;
+        if (FinalFrameHook) FinalFrameHook();
         const double seconds = DemoTime();
         const float t = static_cast<float>(seconds * 10.0);
         const int scroll = static_cast<int>(2.0 * seconds * 10.0) % 200;
         if (KeyPending()) return 0;
-        if (BeatCounter.load() != beat) {
+        if (BeatArrived()) {
             box = randomBox();
-            beat = BeatCounter.load();
+            BeginBeatWait();
             banner = (banner + 1) % kBanners;
             highlight = banner <= 1 ? 1 : 0;
         }

@@ -162,7 +162,11 @@ bool pollKey() {
         }
         if (key) return true;
         if (handler && handler()) return true;
-        if (virtualPoll || !pausedNow) return false;
+        if (virtualPoll) return false;
+        // Resumed while held on a pre-roll's frame: this same poll goes
+        // live, so the next frame has the next frame's time.
+        if (virtualMode && !pausedNow) continue;
+        if (!pausedNow) return false;
         // Paused: hold here, the picture and the clock standing still.
     }
 }

@@ -22,3 +22,11 @@ TEST(ShowTime, SecondsAndMinutes) {
     double unused = 0;
     EXPECT_FALSE(ParseShowTime(nullptr, unused));
 }
+
+TEST(ShowTime, FrameAtTime) {
+    EXPECT_EQ(FrameAtTime(0.0, 60.0), 0);
+    EXPECT_EQ(FrameAtTime(1.0, 60.0), 60);
+    EXPECT_EQ(FrameAtTime(1.001, 60.0), 61);      // after frame 60's start: the next one
+    EXPECT_EQ(FrameAtTime(38.416667, 60.0), 2305);  // frame 2305 written with six decimals
+    EXPECT_EQ(FrameAtTime(38.416666, 60.0), 2305);
+}

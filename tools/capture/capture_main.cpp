@@ -80,8 +80,8 @@ bool rangeOptions(capture::Options& options, double from, double to, int step) {
         last = step < kFinalStep ? StepStartFrame(step + 1) : -1;
         if (step == kFinalStep - 1 && skipFinal) last = -1;
     }
-    if (from >= 0) first = static_cast<int64_t>(std::ceil(from * fps - 1e-9));
-    if (to >= 0) last = static_cast<int64_t>(std::ceil(to * fps - 1e-9));
+    if (from >= 0) first = FrameAtTime(from, fps);
+    if (to >= 0) last = FrameAtTime(to, fps);
     if (last >= 0 && last <= first) {
         std::fprintf(stderr, "plivak-capture: the range %s (from frame %lld to frame %lld) holds no frame\n",
                      last < first ? "is reversed" : "is empty", static_cast<long long>(first),

@@ -91,17 +91,19 @@ mergeInto(LibraryManager.library, {
     return PlivakOpenmpt.lib()._openmpt_module_set_repeat_count(mod, count);
   },
 
-  // The seek's silent fast-forward sets the interpolation filter and puts
-  // it back; an instance without these calls reports failure (0), and the
-  // fast-forward then renders as the show does.
+  // The seek's silent fast-forward lowers the interpolation filter; where
+  // the other instance lacks the calls, the calls fail and it renders as
+  // it is.
   openmpt_module_get_render_param__deps: ['$PlivakOpenmpt'],
-  openmpt_module_get_render_param: function(mod, param, value) {
+  openmpt_module_get_render_param: function(mod, param, out) {
     var lib = PlivakOpenmpt.lib();
-    if (!lib._openmpt_module_get_render_param) return 0;
+    if (!lib._openmpt_module_get_render_param || !lib._malloc) return 0;
     var p = lib._malloc(4);
+    if (!p) return 0;
     var ok = lib._openmpt_module_get_render_param(mod, param, p);
-    HEAP32[value >> 2] = new Int32Array(lib.HEAPU8.buffer, p, 1)[0];
+    var value = new DataView(lib.HEAPU8.buffer).getInt32(p, true);
     lib._free(p);
+    new DataView(HEAPU8.buffer).setInt32(out, value, true);
     return ok;
   },
   openmpt_module_set_render_param__deps: ['$PlivakOpenmpt'],
