@@ -356,6 +356,12 @@
   let files = null;  // [name, Uint8Array] fetched once
   let openmpt = null;  // the libopenmpt instance the program's music calls go to
 
+  // The chapter file (most of the data's weight) is not in the list: its
+  // download starts as the page opens, beside the start screen, and the
+  // first show waits for it only if it has not arrived by the click.
+  const chapterFile = fetch('data/chapters.dat').then(async (r) => (r.ok ? new Uint8Array(await r.arrayBuffer()) : null))
+    .catch(() => null);
+
   async function fetchData() {
     const list = await fetch('data/files.txt');
     if (!list.ok) throw new Error('cannot fetch the data list data/files.txt (HTTP ' + list.status + ')');
@@ -366,7 +372,9 @@
       // reports it as the native one reports a missing file.
       return r.ok ? [name, new Uint8Array(await r.arrayBuffer())] : null;
     }));
-    return got.filter(Boolean);
+    // Without it the program says so in one line and plays without seeking.
+    got.push(['chapters.dat', await chapterFile]);
+    return got.filter((f) => f && f[1]);
   }
 
   // The words of plivak.cfg: "verbose" always, so that a file that fails
@@ -414,7 +422,7 @@
       frame = Math.round(chapters.find((c) => c.step === target.step).start * FPS);
     } else {
       if (!m._plivak_page_seek_time(target.time)) return false;
-      frame = Math.ceil(target.time * FPS - 1e-9);
+      frame = Math.ceil(target.time * FPS - 1e-3);  // as the program counts it (FrameAtTime)
     }
     seekWatch = { frame, at: performance.now() };
     wake();
