@@ -88,7 +88,9 @@ bool rangeOptions(capture::Options& options, double from, double to, int step) {
                      static_cast<long long>(last));
         return false;
     }
-    if (static_cast<double>(first) / fps >= showEnd) {
+    // The show's last frame is at its end (the closing part draws a frame
+    // at 600 s): a range may start there.
+    if (static_cast<double>(first) / fps > showEnd + 1e-6) {
         std::fprintf(stderr, "plivak-capture: the range starts at %.3f s, after the show's end at %.3f s\n",
                      static_cast<double>(first) / fps, showEnd);
         return false;
