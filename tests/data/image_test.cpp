@@ -89,6 +89,12 @@ TEST(Pcx, HeaderRulesAndShortFiles) {
         f[at] = at == 2 ? 0 : 3;  // signature, version 3, encoding 0, 3 bits
         EXPECT_EQ(parse(f), PcxPicture::kBadHeader) << at;
     }
+    // Version 5 and 8 bits per pixel exactly: one either side is refused.
+    for (auto [at, value] : {std::pair{1, 4}, {1, 6}, {3, 7}, {3, 9}}) {
+        Bytes f = pcxFile(0, 0, 255, 255, body);
+        f[at] = uint8_t(value);
+        EXPECT_EQ(parse(f), PcxPicture::kBadHeader) << at << " " << value;
+    }
     // The picture is read as 256 x 256 indices: no other size will do.
     EXPECT_EQ(parse(pcxFile(0, 0, 319, 199, body)), PcxPicture::kBadHeader);
     EXPECT_EQ(parse(pcxFile(255, 0, 0, 255, body)), PcxPicture::kBadHeader);
