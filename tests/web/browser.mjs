@@ -13,10 +13,27 @@
 // blended colour), and the centre of every console pixel is its colour.
 // Then a key ends the demo and the page must show "play again".
 //
+// Going to a moment: a #t=2:05 link, a chapter click and a pause each show
+// the native capture's frame for that moment (a seek's picture is the
+// virtual clock's exact frame), the show time stands still while the tab
+// is hidden (the page's visibility handler, with document.hidden set as a
+// hidden tab has it) and goes on from there when shown, a key still ends
+// the demo after the buttons were used, #t=banana and #step=19 bring up the
+// line naming the accepted forms and the offer to start from the
+// beginning, and a missing or damaged chapter file one line, a show from
+// the beginning and no chapters.
+//
 // It also prints what the page measured: presents per second, the draw
 // time of a frame per step (performance.now from the key poll to the
 // present; steps from the native capture's log), how late syncs fired
 // after their row was heard, and the page weight. Exit status 0 on pass.
+//
+//   node tests/web/browser.mjs --bench BUILD_WEB_DIR NATIVE_BUILD_DIR
+//
+// measures seek latency in the page instead (bench/web_seek.sh): for every
+// step, from a click to the picture on the screen, a seek to its start and
+// to its last frame (the farthest from a chapter point), and inside the
+// closing part to the frame before a 10 s point and to its last frame.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -30,9 +47,11 @@ import { decodePng } from './png.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const repo = path.resolve(here, '..', '..');
-const [webDir, nativeDir] = process.argv.slice(2).map((p) => p && path.resolve(p));
+const args = process.argv.slice(2);
+const bench = args[0] === '--bench';
+const [webDir, nativeDir] = args.slice(bench ? 1 : 0).map((p) => p && path.resolve(p));
 if (!webDir || !nativeDir) {
-  console.error('usage: node tests/web/browser.mjs BUILD_WEB_DIR NATIVE_BUILD_DIR');
+  console.error('usage: node tests/web/browser.mjs [--bench] BUILD_WEB_DIR NATIVE_BUILD_DIR');
   process.exit(2);
 }
 
@@ -66,11 +85,26 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/ja
 function serve(root) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://localhost');
-    // Under /missing/ the same page, its server lacking one data file.
+    // Under /missing/ the same page, its server lacking one data file;
+    // under /nochapters/ lacking the chapter file, under /badchapters/
+    // with the chapter file cut in half.
     let name = decodeURIComponent(url.pathname);
     if (name.startsWith('/missing/')) {
       name = name.slice('/missing'.length);
       if (name === '/data/' + MISSING_FILE) name = '/no such file';
+    }
+    if (name.startsWith('/nochapters/')) {
+      name = name.slice('/nochapters'.length);
+      if (name === '/data/chapters.dat') name = '/no such file';
+    }
+    if (name.startsWith('/badchapters/')) {
+      name = name.slice('/badchapters'.length);
+      if (name === '/data/chapters.dat') {
+        const bytes = fs.readFileSync(path.join(root, name));
+        res.writeHead(200, { 'Content-Type': 'application/octet-stream' });
+        res.end(bytes.subarray(0, bytes.length >> 1));
+        return;
+      }
     }
     const file = path.join(root, name === '/' ? '/index.html' : name);
     if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
@@ -180,20 +214,9 @@ function pageWeight() {
   console.log(`weight total: ${(raw / 1024).toFixed(0)} KiB, gzipped ${(gz / 1024).toFixed(0)} KiB`);
 }
 
-// ---- the run ----
-
-const failures = [];
-const fail = (text) => { failures.push(text); console.log('FAIL ' + text); };
-const work = fs.mkdtempSync(path.join(os.tmpdir(), 'plivak-browser-'));
-const server = await serve(webDir);
-const url = `http://127.0.0.1:${server.address().port}/`;
-const puppeteer = loadPuppeteer();
-const browser = await puppeteer.launch({
-  executablePath: CHROMIUM,
-  headless: true,
-  args: ['--no-sandbox', '--mute-audio'],
-});
-try {
+// The show from its start: held frames, the page's figures, a key, a
+// missing data file.
+async function playChecks(browser) {
   const page = await browser.newPage();
   await page.setViewport({ width: 1280, height: 1000 });
   page.on('pageerror', (e) => fail('page error: ' + e.message));
@@ -297,7 +320,246 @@ try {
   if (status !== 1 || presents !== 0 || !shown.split('\n').includes(expected))
     fail(`missing ${MISSING_FILE}: status ${status}, ${presents} presents, page says ${JSON.stringify(shown)}, native ${JSON.stringify(expected)}`);
   else console.log(`missing ${MISSING_FILE}: the page says "${expected}", as the native verbose mode does`);
-  pageWeight();
+}
+
+// ---- going to a moment ----
+
+// The nearest of the native frames first..last to a screenshot of the
+// canvas: { n, centres, blends }, or null without frames.
+function nearestNative(shot, first, last, dir) {
+  let best = null;
+  for (const [n, frame] of nativeFrames(Math.max(0, first), last, dir)) {
+    const d = compare(shot, frame);
+    if (!best || d.centres + d.blends < best.centres + best.blends) best = { n, ...d };
+  }
+  return best;
+}
+
+async function expectNative(canvas, what, first, last) {
+  const shot = decodePng(Buffer.from(await canvas.screenshot({ type: 'png' })));
+  const best = nearestNative(shot, first, last, fs.mkdtempSync(path.join(work, 'frames-')));
+  const line = `${what}: frames ${first}..${last}`;
+  if (!best) fail(`${line}: no native frames`);
+  else if (best.centres || best.blends) fail(`${line}: nearest native frame ${best.n} differs (${best.centres} pixel centres, ${best.blends} screen pixels blended)`);
+  else console.log(`${line} = native frame ${best.n}`);
+}
+
+// Waits for the page to hold the picture of `frame` (set up by `act`, which
+// asks for the seek); returns the held state or null when the demo ended.
+async function holdOn(page, frame, act, seconds = 60) {
+  await page.evaluate((f) => { window.plivakTest.holdFrame = f; }, frame);
+  await act();
+  await page.waitForFunction(() => window.plivakTest.held || window.plivakTest.status !== null, { timeout: seconds * 1000, polling: 20 });
+  return page.evaluate(() => window.plivakTest.held);
+}
+
+const pageTime = (page) => page.evaluate(() => window.plivakTest.show._plivak_page_time());
+const presents = (page) => page.evaluate(() => window.plivakTest.stats.count);
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+async function seekChecks(browser) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 1000 });
+  page.on('pageerror', (e) => fail('page error: ' + e.message));
+  await page.goto(url + '#t=2:05');
+  await page.waitForSelector('#start:not([hidden])', { timeout: 30000 });
+  const canvas = await page.$('#screen');
+
+  // The link: the first picture is 2:05's frame.
+  let held = await holdOn(page, 125 * 60, () => page.click('#start'), 90);
+  if (!held) { fail('#t=2:05: the demo ended before its picture'); await page.close(); return; }
+  await expectNative(canvas, `#t=2:05 (show time ${held.showTime.toFixed(3)} s)`, 125 * 60 - FRAME_SLACK, 125 * 60 + FRAME_SLACK);
+  const chapters = await page.$$eval('#chapters button', (bs) => bs.map((b) => ({ step: Number(b.dataset.step), text: b.title })));
+  if (chapters.length !== 18) fail(`the page lists ${chapters.length} chapters, not 18`);
+  const current = await page.$$eval('#chapters button[aria-current="true"]', (bs) => bs.map((b) => b.dataset.step));
+  const starts = await page.evaluate(() => {
+    const m = window.plivakTest.show;
+    return Array.from({ length: m._plivak_page_chapter_count() }, (_, i) => [m._plivak_page_chapter_step(i), m._plivak_page_chapter_start(i)]);
+  });
+  const startOf = new Map(starts.map(([step, t]) => [step, Math.round(t * 60)]));
+  await page.evaluate(() => window.plivakTest.resume());
+
+  // A chapter click: the first picture is the chapter's start.
+  const step = 6;
+  held = await holdOn(page, startOf.get(step), () => page.click(`#chapters button[data-step="${step}"]`));
+  if (!held) { fail('chapter click: the demo ended'); await page.close(); return; }
+  await expectNative(canvas, `chapter ${step} clicked ("${chapters[step - 1].text}")`, startOf.get(step) - FRAME_SLACK, startOf.get(step) + FRAME_SLACK);
+  console.log(`current chapter at 2:05: ${current.join(', ') || 'none'}; ${chapters.length} chapters listed`);
+  await page.evaluate(() => window.plivakTest.resume());
+
+  // A pause: the show time stands still and nothing is presented; a
+  // chapter clicked while paused shows the capture's frame at its start
+  // and stays paused there; going on plays from it.
+  await sleep(500);
+  await page.click('#pause');
+  await sleep(300);
+  const [t1, n1, label] = [await pageTime(page), await presents(page), await page.$eval('#pause', (b) => b.textContent)];
+  await sleep(1000);
+  const [t2, n2] = [await pageTime(page), await presents(page)];
+  if (t1 !== t2 || n1 !== n2 || label !== 'play')
+    fail(`pause: show time ${t1} -> ${t2} s, presents ${n1} -> ${n2} over 1 s, button "${label}"`);
+  else console.log(`pause: the show time stays at ${t1.toFixed(3)} s and nothing is presented for 1 s; the button says "play"`);
+  const step9 = startOf.get(9);
+  held = await holdOn(page, step9, () => page.click('#chapters button[data-step="9"]'));
+  if (!held) { fail('chapter 9 while paused: the demo ended'); await page.close(); return; }
+  await page.evaluate(() => window.plivakTest.resume());
+  const n3 = await presents(page);
+  await sleep(1000);
+  const [t4, n4, label4] = [await pageTime(page), await presents(page), await page.$eval('#pause', (b) => b.textContent)];
+  if (Math.round(t4 * 60) !== step9 || n4 !== n3 || label4 !== 'play')
+    fail(`chapter 9 while paused: show time ${t4} s (its start ${step9 / 60} s), presents ${n3} -> ${n4}, button "${label4}"`);
+  await expectNative(canvas, `paused, then chapter 9 clicked (show time ${t4.toFixed(3)} s, still paused)`, step9 - FRAME_SLACK, step9 + FRAME_SLACK);
+  await page.click('#pause');
+  await sleep(500);
+  const t3 = await pageTime(page);
+  if (!(t3 > t4 && t3 < t4 + 1)) fail(`after the pause: show time ${t4} -> ${t3} s in 0.5 s`);
+  else console.log(`going on: ${t4.toFixed(3)} -> ${t3.toFixed(3)} s in 0.5 s`);
+
+  // A hidden tab: the page's handler sees document.hidden as a hidden tab
+  // has it; the show time, the presents and the audio stand still.
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', { configurable: true, get: () => h });
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => (h ? 'hidden' : 'visible') });
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await sleep(200);
+  const [h1, p1] = [await pageTime(page), await presents(page)];
+  await sleep(1500);
+  const [h2, p2] = [await pageTime(page), await presents(page)];
+  const audioState = await page.evaluate(() => (window.plivakTest.late.node ? window.plivakTest.late.ctx.state : 'no audio'));
+  await setHidden(false);
+  await sleep(1000);
+  const h3 = await pageTime(page);
+  if (h1 !== h2 || p1 !== p2 || !(h3 > h2 && h3 < h2 + 1.2) || (audioState !== 'suspended' && audioState !== 'no audio'))
+    fail(`hidden tab: show time ${h1} -> ${h2} s, presents ${p1} -> ${p2} over 1.5 s hidden (audio ${audioState}); ${h3} s 1 s after shown`);
+  else console.log(`hidden tab: the show time stays at ${h2.toFixed(3)} s for 1.5 s with no presents (audio ${audioState}), ` +
+    `then goes on (${h3.toFixed(3)} s after 1 s)`);
+
+  // Keys still end the demo after the buttons were used.
+  await page.keyboard.press('KeyQ');
+  try {
+    await page.waitForFunction(() => document.body.dataset.screen === 'again' && window.plivakTest.status === 0, { timeout: 15000 });
+    console.log('after the controls, a key ended the demo');
+  } catch {
+    fail(`after the controls and a key: screen ${await page.evaluate(() => document.body.dataset.screen)}`);
+  }
+  await page.close();
+
+  // Addresses that name no moment: the line naming the forms, and the
+  // offer to start from the beginning, which plays from 0.
+  for (const [hash, want] of [['#t=banana', 'm:ss'], ['#step=19', '1 to 18']]) {
+    const bad = await browser.newPage();
+    bad.on('pageerror', (e) => fail('page error: ' + e.message));
+    await bad.goto(url + hash);
+    await bad.waitForSelector('#start:not([hidden])', { timeout: 30000 });
+    await bad.click('#start');
+    await bad.waitForFunction(() => document.body.dataset.screen !== 'busy', { timeout: 60000 });
+    const [screen, text, offer] = await bad.evaluate(() => [document.body.dataset.screen, document.getElementById('message').textContent,
+      document.getElementById('fromstart').hidden ? null : document.getElementById('fromstart').textContent]);
+    if (screen !== 'badtime' || !text.includes(want) || text.includes('\n') || offer !== 'start from the beginning') {
+      fail(`${hash}: screen ${screen}, line ${JSON.stringify(text)}, offer ${JSON.stringify(offer)}`);
+    } else {
+      await bad.click('#fromstart');
+      await bad.waitForFunction(() => window.plivakTest.stats && window.plivakTest.stats.count > 10, { timeout: 60000 });
+      const [first, address] = await bad.evaluate(() => [window.plivakTest.stats.time[0], location.hash]);
+      if (first > 1 || address) fail(`${hash}: "start from the beginning" started at ${first} s, address ${address}`);
+      else console.log(`${hash}: the page says "${text}" and offers "${offer}", which plays from 0`);
+    }
+    await bad.close();
+  }
+
+  // No chapter file, or a damaged one: one line, the show from the
+  // beginning although the address asks for 2:05, and no chapters.
+  for (const where of ['nochapters', 'badchapters']) {
+    const p = await browser.newPage();
+    p.on('pageerror', (e) => fail('page error: ' + e.message));
+    await p.goto(`${url}${where}/#t=2:05`);
+    await p.waitForSelector('#start:not([hidden])', { timeout: 30000 });
+    await p.click('#start');
+    await p.waitForFunction(() => (window.plivakTest.stats && window.plivakTest.stats.count > 10) || window.plivakTest.status !== null, { timeout: 60000 });
+    const [first, note, listed, status] = await p.evaluate(() => [window.plivakTest.stats.time[0], document.getElementById('seeknote').hidden ? null :
+      document.getElementById('seeknote').textContent, document.getElementById('chapters').hidden ? 0 : document.querySelectorAll('#chapters button').length,
+    window.plivakTest.status]);
+    if (status !== null || first > 1 || !note || !note.includes('chapters') || listed !== 0)
+      fail(`${where}: status ${status}, first picture at ${first} s, note ${JSON.stringify(note)}, ${listed} chapters listed`);
+    else console.log(`${where}: the page says "${note}" and plays from the beginning`);
+    await p.close();
+  }
+}
+
+// Seek latency per step (--bench): from the request to the picture on the
+// screen, as the page's own stamps give it.
+async function benchSeeks(browser) {
+  const page = await browser.newPage();
+  page.on('pageerror', (e) => fail('page error: ' + e.message));
+  await page.goto(url);
+  await page.waitForSelector('#start:not([hidden])', { timeout: 30000 });
+  await page.click('#start');
+  await page.waitForFunction(() => window.plivakTest.show && window.plivakTest.stats.count > 5, { timeout: 60000 });
+  const starts = await page.evaluate(() => {
+    const m = window.plivakTest.show;
+    return Array.from({ length: m._plivak_page_chapter_count() }, (_, i) => Math.round(m._plivak_page_chapter_start(i) * 60));
+  });
+  const logFile = path.join(nativeDir, 'chapters_show.log');
+  const lastFrame = fs.existsSync(logFile) ? fs.readFileSync(logFile, 'utf8').trimEnd().split('\n').length - 1 : starts[17] + 600 * 60 - 1;
+  // Asks for a seek to `frame` through the page's own seek and waits for
+  // its picture; the milliseconds the page measured.
+  const seekTo = async (frame) => {
+    const n = await page.evaluate((f) => {
+      const t = window.plivakTest;
+      t.seekTo(f / 60);
+      return t.seeks.length;
+    }, frame);
+    await page.waitForFunction((k) => window.plivakTest.seeks.length > k || window.plivakTest.status !== null, { timeout: 120000, polling: 10 }, n);
+    const s = await page.evaluate((k) => window.plivakTest.seeks[k], n);
+    if (!s || s.frame !== frame) throw new Error(`the seek to frame ${frame} did not show it`);
+    await sleep(100);
+    return s.ms / 1000;
+  };
+  console.log('step  to its start (s)  to its last frame (s)  pre-roll (s)  x real');
+  let worstStart = 0, worstAny = 0;
+  for (let step = 1; step <= 18; ++step) {
+    const start = starts[step - 1];
+    const end = step < 18 ? starts[step] - 1 : start + 599;
+    const a = await seekTo(start);
+    const b = await seekTo(end);
+    const preroll = (end - start) / 60;
+    console.log(`${String(step).padEnd(5)} ${a.toFixed(3).padEnd(17)} ${b.toFixed(3).padEnd(22)} ${preroll.toFixed(2).padEnd(13)} ${(preroll / b).toFixed(0)}x`);
+    worstStart = Math.max(worstStart, a);
+    if (step < 18) worstAny = Math.max(worstAny, b);
+  }
+  for (const k of [1, 30]) {
+    const s = await seekTo(starts[17] + 600 * k - 2);
+    console.log(`closing part, ${10 * k} s in, the frame before its point: ${s.toFixed(3)} s`);
+  }
+  console.log(`closing part, its last frame (${lastFrame}): ${(await seekTo(lastFrame)).toFixed(3)} s`);
+  console.log(`worst seek to a chapter start: ${worstStart.toFixed(3)} s (goal 0.5 s); to any moment of the 17 parts: ${worstAny.toFixed(3)} s (goal 3 s)`);
+  await page.keyboard.press('KeyQ');
+  await page.close();
+}
+
+// ---- the run ----
+
+const failures = [];
+const fail = (text) => { failures.push(text); console.log('FAIL ' + text); };
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'plivak-browser-'));
+const server = await serve(webDir);
+const url = `http://127.0.0.1:${server.address().port}/`;
+const puppeteer = loadPuppeteer();
+const browser = await puppeteer.launch({
+  executablePath: CHROMIUM,
+  headless: true,
+  args: ['--no-sandbox', '--mute-audio'],
+});
+try {
+  if (bench) {
+    await benchSeeks(browser);
+  } else {
+    await playChecks(browser);
+    await seekChecks(browser);
+    pageWeight();
+  }
 } finally {
   await browser.close();
   server.close();

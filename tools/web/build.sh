@@ -31,6 +31,9 @@ if [ ! -f "$native/data/.generated" ]; then
     echo "Building the native tree for the data folder ($native)"
     "$root/tools/setup.sh" "$native" -- -DPLIVAK_TESTS=OFF -DPLIVAK_BENCH=OFF
 fi
+# The chapter file the page's seeks start from, recorded by the native
+# capture (one whole show; again only when the capture or the data change).
+cmake --build "$native" --target plivak_chapters
 # The pinned npm packages, installed again whenever the lock file changes.
 if [ ! -f "$root/tools/web/node_modules/.package-lock.json" ] ||
    [ "$root/tools/web/package-lock.json" -nt "$root/tools/web/node_modules/.package-lock.json" ]; then

@@ -13,6 +13,13 @@
 // native device path. While the worklet runs dry (a stalled tab) that clock
 // stands still, so the music and its syncs stay together.
 //
+// A seek stops the playback (the show's music is then rendered on the
+// virtual clock, host/seek.h) and drops what the worklet still had queued;
+// the heard clock starts again at the frame the playback has reached. A
+// pause keeps the queue instead: the page suspends its audio context, so
+// that the sound and the heard clock stand still together and go on from
+// the same sample when the show does (a seek while paused drops it then).
+//
 // When the page could not start audio (no gesture, no AudioWorklet, a
 // refused context), the music plays silently on the page's clock with the
 // same timing, as the native silent thread does.
@@ -22,6 +29,7 @@
 #include <cmath>
 
 #include "platform/midas_internal.h"
+#include "platform/show_clock.h"
 #include "platform/web/web_pump.h"
 
 // The page's side of the player (Module.plivak.audio, page/plivak_page.js).
@@ -32,6 +40,7 @@ EM_JS(void, plivakAudioPush, (const int16_t* samples, int frames),
       { Module.plivak.audio.push(HEAP16.subarray(samples >> 1, (samples >> 1) + frames * 2)); });
 EM_JS(double, plivakAudioHeard, (), { return Module.plivak.audio.heard(); });
 EM_JS(void, plivakAudioFlush, (), { Module.plivak.audio.flush(); });
+EM_JS(void, plivakAudioPause, (int on), { Module.plivak.audio.pause(on !== 0); });
 EM_JS(void, plivakSyncHeard, (double lateFrames), { Module.plivak.audio.syncFired(lateFrames); });
 EM_JS(double, plivakClock, (), { return Module.plivak.clock(); });
 
@@ -45,6 +54,8 @@ constexpr int kBatchFrames = 2048;        // rendered and posted in one go
 bool audio = false;
 bool playing = false;
 bool resuming = false;  // started again: carry on from where it stopped
+bool suspended = false;  // paused: the page's audio context is suspended
+bool queueKept = false;  // paused with the worklet's queue intact
 uint32_t seenGeneration = 0;
 int64_t pushedTotal = 0;  // frames ever posted to the worklet
 int64_t basePushed = 0;   // pushedTotal at the playback's frame 0
@@ -107,27 +118,48 @@ bool init() {
 
 void close() {
     stopPlay();
+    if (queueKept) stopPlay();  // closed while paused: the queue goes too
+    if (suspended) plivakAudioPause(0);
+    suspended = false;
     audio = false;
 }
 
 bool startPlay() {
     if (playing) return true;
     playing = true;
-    resuming = seenGeneration != 0;
+    // After a pause with the queue kept, the pump goes on as before.
+    resuming = seenGeneration != 0 && !queueKept;
+    queueKept = false;
+    if (suspended) {
+        plivakAudioPause(0);
+        suspended = false;
+    }
     webpump::setPump(pump);
     return true;
 }
 
 void stopPlay() {
-    if (!playing) return;
+    if (!playing) {
+        // Stopped again while paused (a seek): the kept queue goes now.
+        if (queueKept) {
+            plivakAudioFlush();
+            basePushed = pushedTotal = 0;
+            queueKept = false;
+        }
+        return;
+    }
     playing = false;
     webpump::setPump(nullptr);
-    if (audio) {
-        // What was posted and not yet played is dropped, as the native
-        // device's queue is cleared; the next start posts afresh.
-        plivakAudioFlush();
-        basePushed = pushedTotal = 0;
+    if (!audio) return;
+    if (showclock::paused() && !musicOnClock()) {
+        plivakAudioPause(1);
+        suspended = queueKept = true;
+        return;
     }
+    // What was posted and not yet played is dropped, as the native
+    // device's queue is cleared; the next start posts afresh.
+    plivakAudioFlush();
+    basePushed = pushedTotal = 0;
 }
 
 Output output() { return audio ? Output::Device : Output::Silent; }

@@ -8,6 +8,10 @@
 // yields to the browser for a moment instead of spinning. A poll right
 // after a present does not yield: the present already did.
 //
+// The page is told which frame of the show each present carries (its
+// frame index on the show clock), and whether the show is paused
+// when it idles, so that a paused show wakes it rarely.
+//
 // The canvas wants bytes in R, G, B, A order; the console holds 0x00RRGGBB
 // words, so each present converts into one fixed buffer.
 #include <emscripten.h>
@@ -17,6 +21,7 @@
 #include "platform/display.h"
 #include "platform/ptc.h"
 #include "platform/ptc_backend.h"
+#include "platform/show_clock.h"
 #include "platform/web/web_pump.h"
 
 // The page's side of the console. Module.plivak is the object the page
@@ -25,9 +30,10 @@ EM_JS(void, plivakWebOpen, (const char* title, int width, int height),
       { Module.plivak.open(UTF8ToString(title), width, height); });
 EM_JS(void, plivakWebClose, (), { Module.plivak.close(); });
 EM_JS(int, plivakWebKeyPending, (), { return Module.plivak.keyPending() ? 1 : 0; });
-EM_ASYNC_JS(void, plivakWebPresent, (const uint8_t* rgba, int width, int height),
-            { await Module.plivak.present(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height); });
-EM_ASYNC_JS(void, plivakWebIdle, (), { await Module.plivak.idle(); });
+EM_ASYNC_JS(void, plivakWebPresent, (const uint8_t* rgba, int width, int height, double frame), {
+    await Module.plivak.present(HEAPU8.subarray(rgba, rgba + width * height * 4), width, height, frame);
+});
+EM_ASYNC_JS(void, plivakWebIdle, (int paused), { await Module.plivak.idle(paused !== 0); });
 EM_JS(double, plivakWebClock, (), { return Module.plivak.clock(); });
 
 namespace webpump {
@@ -64,7 +70,7 @@ void close() {
 }
 
 bool keyPending() {
-    if (!presentedSincePoll && !plivakWebKeyPending()) plivakWebIdle();
+    if (!presentedSincePoll && !plivakWebKeyPending()) plivakWebIdle(showclock::paused() ? 1 : 0);
     presentedSincePoll = false;
     // The music renders ahead and fires its due syncs at every poll, as the
     // native player's thread would have done while the frame was drawn.
@@ -81,7 +87,7 @@ void present(const uint32_t* pixels, int width, int height) {
         out[2] = static_cast<uint8_t>(p);
         out[3] = 255;
     }
-    plivakWebPresent(rgba, width, height);
+    plivakWebPresent(rgba, width, height, static_cast<double>(showclock::frame()));
     presentedSincePoll = true;
     webpump::run();
 }

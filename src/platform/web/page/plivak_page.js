@@ -1,11 +1,19 @@
 // The page around the demo: the canvas and its pacing, the keyboard, the
-// audio worklet, the data files and the screens before and after a show.
+// audio worklet, the data files, the screens before and after a show, and
+// the controls below the canvas (pause, the show time, the chapters).
 //
 // Each show is a fresh instance of the program (plivak.js, a module
 // factory): its memory starts as a native process's would, and the data
 // files fetched once are written into its file system each time. The
 // program's console and music backends (ptc_web.cpp, midas_web.cpp) call
-// the object `plivak` below through Module.plivak.
+// the object `plivak` below through Module.plivak; the page reaches the
+// program's seek and pause through its exports (host/page_controls.h),
+// only while the program waits for it (a present or an idle key poll):
+// a seek or a pause is a request that the program's next key poll applies.
+//
+// #t=2:05 (or #t=125.5) and #step=6 in the address start the show there.
+// While the tab is hidden the show is held as by a pause: the page's clock,
+// the presents and the music stand still, and go on when it is shown.
 'use strict';
 (() => {
   const FRAME_MS = 1000 / 60;
@@ -14,6 +22,7 @@
   const NOT_KEYS = new Set(['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'OS', 'Super', 'Hyper',
     'CapsLock', 'NumLock', 'ScrollLock', 'Fn', 'FnLock', 'Symbol', 'SymbolLock']);
   const STATS = 120000;  // presents recorded for the frame-cost figures (33 min at 60 a second)
+  const FPS = 60;         // the show's frames a second, as the chapter file's
 
   const el = (id) => document.getElementById(id);
   const canvas = el('screen');
@@ -22,7 +31,12 @@
   const note = el('note');
   const startButton = el('start');
   const againButton = el('again');
+  const fromStartButton = el('fromstart');
   const message = el('message');
+  const pauseButton = el('pause');
+  const timeText = el('time');
+  const chapterList = el('chapters');
+  const seekNote = el('seeknote');
   const query = new URLSearchParams(location.search);
 
   // ---- screens ----
@@ -33,10 +47,12 @@
     note.hidden = !text;
     startButton.hidden = button !== startButton;
     againButton.hidden = button !== againButton;
+    fromStartButton.hidden = button !== fromStartButton;
     message.hidden = !error;
     message.textContent = error || '';
     if (button) button.focus();
-    document.body.dataset.screen = button === startButton ? 'start' : button === againButton ? 'again' : error ? 'error' : 'busy';
+    document.body.dataset.screen = button === startButton ? 'start' : button === againButton ? 'again' :
+      button === fromStartButton ? 'badtime' : error ? 'error' : 'busy';
   }
 
   el('fullscreen').addEventListener('click', (e) => {
@@ -46,11 +62,36 @@
     e.currentTarget.blur();
   });
 
-  // ---- the clock, held while a test looks at a frame ----
+  // ---- holds: the page's clock, presents and music stand still ----
+  //
+  // While the tab is hidden ('hidden') and while a test looks at a frame
+  // ('test'). The clock the program reads leaves the held time out, no
+  // present reaches the screen, an idle key poll waits, and the audio
+  // context is suspended, so the show goes on from the same moment.
 
+  const holds = new Set();
   let heldMs = 0;       // time spent held, left out of the clock
   let holdStart = -1;   // performance.now() when the hold began, -1: not held
   const clockMs = () => (holdStart >= 0 ? holdStart : performance.now()) - heldMs;
+  let idleWake = null;  // ends the program's idle wait early (a key, a control, a release)
+  const wake = () => { if (idleWake) idleWake(); };
+
+  function hold(reason) {
+    if (holds.has(reason)) return;
+    if (holds.size === 0) holdStart = performance.now();
+    holds.add(reason);
+    audio.hold(reason);
+  }
+
+  function release(reason) {
+    if (!holds.delete(reason)) return;
+    if (holds.size === 0) {
+      heldMs += performance.now() - holdStart;
+      holdStart = -1;
+    }
+    audio.release(reason);
+    wake();
+  }
 
   // ---- pacing: the native vsync rule on requestAnimationFrame ----
   //
@@ -90,6 +131,7 @@
     epoch: 0,
     played: 0, reportFrame: 0, heardMax: 0, pushed: 0, dry: true,
     late: null, lateCount: 0,
+    holds: new Set(),  // why the context is suspended: a page hold, or 'pause' (the show's)
 
     // Called from the start button's click: a context made outside a
     // gesture stays suspended.
@@ -140,6 +182,15 @@
 
     end() {
       if (this.node) { this.node.disconnect(); this.node = null; }
+      this.holds.clear();
+    },
+
+    hold(reason) {
+      if (this.holds.size === 0 && this.node) this.ctx.suspend();
+      this.holds.add(reason);
+    },
+    release(reason) {
+      if (this.holds.delete(reason) && this.holds.size === 0 && this.node) this.ctx.resume();
     },
 
     // The context frame being heard now: the browser's output timestamp,
@@ -188,6 +239,12 @@
       this.dry = true;
       if (this.node) this.node.port.postMessage({ flush: this.epoch });
     },
+    // The show's pause (midas_web.cpp): the queue stays and the context
+    // is suspended, so the sound goes on from the same sample.
+    pause(on) {
+      if (on) this.hold('pause');
+      else this.release('pause');
+    },
     syncFired(lateFrames) {
       if (this.late && this.lateCount < this.late.length) this.late[this.lateCount++] = lateFrames / SAMPLE_RATE * 1000;
     },
@@ -201,12 +258,16 @@
     let paced = false;
     let nextTick = 0;
     let polledAt = 0;   // page time when the demo last polled the key
-    let firstPoll = -1; // clock time of the first poll: the show's time 0
+    // The time since the first poll: the capture's clock starts there (the
+    // work before it takes no time on the virtual clock), so the figures
+    // and the test's holdAt use it; a seek's frame is the program's own.
+    let firstPoll = -1;
     let pollClock = 0;
 
     const onKey = (e) => {
       if (NOT_KEYS.has(e.key)) return;
       keyDown = true;
+      wake();
       if (!e.ctrlKey && !e.metaKey && !/^F\d+$/.test(e.key)) e.preventDefault();
     };
 
@@ -232,8 +293,23 @@
         return keyDown;
       },
       clock() { return clockMs() / 1000; },
-      idle() { return new Promise((r) => setTimeout(r, 1)); },
-      present(pixels, width, height) {
+      // An idle key poll (a waiting loop, or a paused show, which is woken
+      // rarely): a moment for the browser; none while the tab is hidden.
+      idle(paused) {
+        return new Promise((resolve) => {
+          let timer = 0;
+          const go = () => {
+            if (holds.has('hidden')) return;  // released: wake() comes again
+            clearTimeout(timer);
+            idleWake = null;
+            resolve();
+          };
+          idleWake = go;
+          timer = setTimeout(go, paused ? 100 : 1);
+        });
+      },
+      // frame: the show's frame this picture is, on its clock.
+      present(pixels, width, height, frame) {
         const begin = performance.now();
         const showTime = (pollClock - firstPoll) / 1000;
         if (stats.count < STATS) {
@@ -246,23 +322,22 @@
           if (!paced || now > nextTick + FRAME_MS) { nextTick = now; paced = true; }
           const step = (stamp) => {
             // rAF stamps are on the page's time line; the ticks on the clock.
-            if (stamp - heldMs < nextTick - lead) { requestAnimationFrame(step); return; }
+            if (holds.has('hidden') || stamp - heldMs < nextTick - lead) { requestAnimationFrame(step); return; }
             g.putImageData(image, 0, 0);
             nextTick += FRAME_MS;
             if (stats.count < STATS) stats.shown[stats.count++] = stamp;
-            const hold = test.holdAt.length > 0 && showTime >= test.holdAt[0];
-            if (!hold) { resolve(); return; }
-            test.holdAt.shift();
+            seekShown(frame);
+            const held = test.holdFrame === frame || (test.holdAt.length > 0 && showTime >= test.holdAt[0]);
+            if (!held) { resolve(); return; }
+            if (test.holdFrame === frame) test.holdFrame = -1;
+            else test.holdAt.shift();
             // The music's own time: the show time less the output latency.
             const musicTime = audio.node ? Math.max(0, audio.heard()) / SAMPLE_RATE : showTime;
-            holdStart = performance.now();
-            if (audio.node) audio.ctx.suspend();
-            test.held = { showTime, musicTime };
+            hold('test');
+            test.held = { showTime, musicTime, frame };
             test.resume = () => {
               test.held = null;
-              heldMs += performance.now() - holdStart;
-              holdStart = -1;
-              if (audio.node) audio.ctx.resume();
+              release('test');
               resolve();
             };
           };
@@ -275,15 +350,24 @@
 
   // ---- what a test may ask of the page (tests/web/browser.mjs) ----
   // holdAt: show times (s) at which to keep the presented frame on the
-  // screen, clocks and music stopped, until test.resume() is called.
+  // screen, clocks and music stopped, until test.resume() is called;
+  // holdFrame: the same for the present of one frame (a seek's target).
+  // seeks: each seek's target frame and the milliseconds from the request
+  // to its picture on the screen. show: the running show's exports.
 
-  const test = { holdAt: [], held: null, resume: null, stats: null, status: null };
+  const test = { holdAt: [], holdFrame: -1, held: null, resume: null, stats: null, status: null, seeks: [], show: null };
   window.plivakTest = test;
 
   // ---- data files and the program ----
 
   let files = null;  // [name, Uint8Array] fetched once
   let openmpt = null;  // the libopenmpt instance the program's music calls go to
+
+  // The chapter file (most of the data's weight) is not in the list: its
+  // download starts as the page opens, beside the start screen, and the
+  // first show waits for it only if it has not arrived by the click.
+  const chapterFile = fetch('data/chapters.dat').then(async (r) => (r.ok ? new Uint8Array(await r.arrayBuffer()) : null))
+    .catch(() => null);
 
   async function fetchData() {
     const list = await fetch('data/files.txt');
@@ -295,7 +379,9 @@
       // reports it as the native one reports a missing file.
       return r.ok ? [name, new Uint8Array(await r.arrayBuffer())] : null;
     }));
-    return got.filter(Boolean);
+    // Without it the program says so in one line and plays without seeking.
+    got.push(['chapters.dat', await chapterFile]);
+    return got.filter((f) => f && f[1]);
   }
 
   // The words of plivak.cfg: "verbose" always, so that a file that fails
@@ -304,11 +390,135 @@
     return ['verbose'].concat((query.get('cfg') || '').split(/[\s,+]+/).filter(Boolean)).join(' ') + '\n';
   }
 
-  async function play() {
+  // ---- the show's controls: pause, time, chapters, the address ----
+
+  let show = null;        // the running show: { module, live, chapters }
+  let chapters = [];      // [{ step, name, start }] from the last show's chapter file
+  let seekWatch = null;   // { frame, at }: a seek whose picture is awaited
+
+  const mmss = (t) => `${Math.floor(t / 60)}:${String(Math.floor(t % 60)).padStart(2, '0')}`;
+
+  // The address's start: { time, text } for #t=, { step, text } for #step=.
+  function addressStart() {
+    const h = new URLSearchParams(location.hash.slice(1));
+    if (h.has('t')) return { time: true, text: h.get('t') };
+    if (h.has('step')) return { step: true, text: h.get('step') };
+    return null;
+  }
+
+  // Resolves an address start against the program: { time } or { step },
+  // or { error } with the one line naming the accepted forms.
+  function resolveStart(module, start) {
+    if (start.time) {
+      const t = module.ccall('plivak_page_parse_time', 'number', ['string'], [start.text]);
+      if (t >= 0) return { time: t };
+      const forms = module.UTF8ToString(module._plivak_page_time_forms());
+      return { error: `#t=${start.text} is not a show time: #t= takes ${forms}` };
+    }
+    const n = /^\d{1,2}$/.test(start.text) ? Number(start.text) : 0;
+    if (chapters.some((c) => c.step === n)) return { step: n };
+    return { error: `#step=${start.text} is not a step: #step= takes a step number from 1 to ${chapters.length || 18}` };
+  }
+
+  // Asks the program for a seek (before the show: it starts there); the
+  // latency to the picture is watched.
+  function seek(m, target) {
+    let frame;
+    if (target.step) {
+      if (!m._plivak_page_seek_step(target.step)) return false;
+      frame = Math.round(chapters.find((c) => c.step === target.step).start * FPS);
+    } else {
+      if (!m._plivak_page_seek_time(target.time)) return false;
+      frame = Math.ceil(target.time * FPS - 1e-3);  // as the program counts it (FrameAtTime)
+    }
+    seekWatch = { frame, at: performance.now() };
+    wake();
+    refresh();
+    return true;
+  }
+
+  function seekShown(frame) {
+    if (!seekWatch || frame !== seekWatch.frame) return;
+    test.seeks.push({ frame, ms: performance.now() - seekWatch.at });
+    seekWatch = null;
+  }
+
+  function showChapters() {
+    chapterList.replaceChildren(...chapters.map((c) => {
+      const item = document.createElement('li');
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.dataset.step = c.step;
+      const start = document.createElement('span');
+      start.className = 'start';
+      start.textContent = mmss(c.start);
+      button.append(`${c.step} ${c.name}`, start);
+      button.title = `step ${c.step}, from ${mmss(c.start)}`;
+      item.append(button);
+      return item;
+    }));
+    chapterList.hidden = chapters.length === 0;
+  }
+
+  // The time, the chapter playing and the pause button, from the program.
+  function refresh() {
+    if (!show || !show.live) return;
+    const m = show.module;
+    timeText.textContent = mmss(m._plivak_page_time());
+    const step = m._plivak_page_step();
+    for (const b of chapterList.querySelectorAll('button')) b.setAttribute('aria-current', String(Number(b.dataset.step) === step));
+    pauseButton.textContent = m._plivak_page_paused() ? 'play' : 'pause';
+  }
+
+  chapterList.addEventListener('click', (e) => {
+    const button = e.target.closest('button');
+    if (!button) return;
+    button.blur();  // keys end the demo; a focused button must not take them
+    const step = Number(button.dataset.step);
+    if (show && show.live) seek(show.module, { step });
+    else if (!show && ['start', 'again', 'badtime'].includes(document.body.dataset.screen)) play({ step });
+  });
+
+  pauseButton.addEventListener('click', () => {
+    pauseButton.blur();
+    if (!show || !show.live) return;
+    const m = show.module;
+    m._plivak_page_pause(m._plivak_page_paused() ? 0 : 1);
+    wake();
+    refresh();
+  });
+
+  document.addEventListener('visibilitychange', () => {
+    if (!show || !show.live) return;
+    if (document.hidden) hold('hidden');
+    else release('hidden');
+  });
+
+  window.addEventListener('hashchange', () => {
+    const start = addressStart();
+    if (!show || !show.live || !start || !chapters.length) return;
+    const r = resolveStart(show.module, start);
+    seekNote.hidden = !r.error;
+    seekNote.textContent = r.error || '';
+    if (!r.error) seek(show.module, r);
+  });
+
+  // For the seek benchmark: the seek a chapter click makes, to any time.
+  test.seekTo = (seconds) => show && show.live && seek(show.module, { time: seconds });
+
+  fromStartButton.addEventListener('click', () => {
+    history.replaceState(null, '', location.pathname + location.search);
+    play(null);
+  });
+
+  // start: null (the beginning), { step } (a chapter clicked before a
+  // show), or the address's (addressStart()).
+  async function play(start) {
     showScreen('Loading…', null, null);
     audio.begin();
     const errors = [];
     let status = null;
+    seekNote.hidden = true;
     try {
       if (!files) files = await fetchData();
       const sound = await audio.ready();
@@ -319,12 +529,14 @@
       test.late = audio;
       const plivak = makeConsole(stats);
       if (!openmpt) openmpt = await (await import('./libopenmpt.worklet.js')).default();
+      const lines = [];
       const module = await createPlivak({
         plivak,
         openmpt,
         print: (line) => console.log(line),
-        printErr: (line) => { console.warn(line); if (!/^loading /.test(line)) errors.push(line); },
-        quit: (code) => { status = code; },
+        printErr: (line) => { console.warn(line); lines.push(line); if (!/^loading /.test(line)) errors.push(line); },
+        // After exit() the exports are gone: the controls stop asking.
+        quit: (code) => { status = code; if (show) show.live = false; },
         // gzip files are decoded before main starts; gzopen then reads
         // them synchronously.
         gzipDecodeAhead: ['/plivak/data'],
@@ -337,11 +549,42 @@
           FS.chdir('/plivak/bin');
         }],
       });
+      // The chapters; without them one line says why, and the show plays
+      // from the beginning with seeking off.
+      const seekOn = module._plivak_page_begin() === 1;
+      chapters = [];
+      if (seekOn) {
+        for (let i = 0, n = module._plivak_page_chapter_count(); i < n; ++i)
+          chapters.push({ step: module._plivak_page_chapter_step(i), name: module.UTF8ToString(module._plivak_page_chapter_name(i)),
+            start: module._plivak_page_chapter_start(i) });
+      } else {
+        seekNote.textContent = lines.length ? lines[lines.length - 1] : 'no chapters: the show plays from the beginning';
+        seekNote.hidden = false;
+        errors.length = 0;
+        start = null;
+      }
+      showChapters();
+      // A chapter clicked before the show is a step already; the address's
+      // text is checked here, against the program's own reading of it.
+      let target = start && start.text !== undefined ? resolveStart(module, start) : start;
+      if (target && target.error) {
+        // One line naming the forms, and the offer to play from the beginning.
+        audio.end();
+        test.status = 2;
+        showScreen('', fromStartButton, target.error);
+        return;
+      }
+      if (target) seek(module, target);
       const argv = module._malloc(16);
       const name = module._malloc(8);
       module.stringToUTF8('plivak', name, 8);
       module.HEAP32[argv >> 2] = name;
       module.HEAP32[(argv >> 2) + 1] = 0;
+      show = { module, live: true };
+      test.show = module;
+      pauseButton.disabled = false;
+      if (document.hidden) hold('hidden');
+      const ticker = setInterval(refresh, 100);
       try {
         const ret = await module.ccall('main', 'number', ['number', 'number'], [1, argv], { async: true });
         if (status === null) status = ret;
@@ -349,11 +592,20 @@
         // exit() unwinds through here after quit has recorded its status.
         if (status === null) { status = 1; errors.push(String(e)); }
       }
+      show.live = false;
+      clearInterval(ticker);
       plivak.close();
     } catch (e) {
       status = 1;
       errors.push(e.message || String(e));
     }
+    release('hidden');
+    show = null;
+    test.show = null;
+    seekWatch = null;
+    pauseButton.disabled = true;
+    pauseButton.textContent = 'pause';
+    for (const b of chapterList.querySelectorAll('button')) b.setAttribute('aria-current', 'false');
     audio.end();
     test.status = status;
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
@@ -366,8 +618,8 @@
     }
   }
 
-  startButton.addEventListener('click', play);
-  againButton.addEventListener('click', play);
+  startButton.addEventListener('click', () => play(addressStart()));
+  againButton.addEventListener('click', () => play(addressStart()));
 
   // ---- what the browser must have ----
 
