@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/demo.h"
+#include "stage/stage.h"
 
 // Configuration (plivak.cfg).
 extern int ConsoleHeight;     // 200, or 240 with "240"
@@ -17,15 +17,12 @@ void ReadConfig(const char* fileName);
 // Applies configuration text as ReadConfig does with the file's content.
 void ApplyConfigText(const char* text, size_t size);
 
-// The 320x200 surface whose pixels FrameBuffer points at.
-extern ptc::Surface* DisplaySurface;
-
 // The whole program: start-up, timeline, shutdown. Returns the exit status
 // of a normal run (0); load failures end the process with status 1.
 int DemoMain();
 // Start-up before the console opens: ReadConfig("plivak.cfg"),
 // LoadImageBank, PrepareEffects. Any failure, running out of memory
-// included, ends the process with status 1 (host/startup.h).
+// included, ends the process with status 1 (host/startup_step.h).
 void StartUp();
 
 // Music (the module player's calls in start-up order).

@@ -1,13 +1,6 @@
 // Start-up, the guarded section and shutdown.
 #include "host/host.h"
-#include "host/shared_effects.h"
-
-// Created before the entry routine runs, destroyed after it in reverse
-// order: first the timer, then the console.
-ptc::Console TheConsole;
-ptc::Timer DemoTimer;
-
-void ShutdownEngine3d();
+#include "parts/final_3d.h"
 
 int DemoMain() {
     StartUp();
@@ -32,6 +25,6 @@ int DemoMain() {
     }
     MusicStop();
     MusicClose();
-    ShutdownEngine3d();
+    releaseFinalPart();
     return 0;
 }

@@ -1,13 +1,9 @@
-// The soundtrack and its sync counters.
+// The soundtrack; its sync callback moves the stage's counters.
 #include <cstdio>
 #include <cstdlib>
 
 #include "host/host.h"
 #include "platform/midas.h"
-
-std::atomic<int32_t> BeatCounter{0};
-std::atomic<int32_t> SyncCounter{0};
-int32_t LastBeat = 0;
 
 namespace {
 MIDASmodule module = nullptr;
@@ -53,19 +49,4 @@ void MusicStop() {
 void MusicClose() {
     MIDASfreeModule(module);
     MIDASclose();
-}
-
-bool WaitForBeat() {
-    BeginBeatWait();
-    while (!BeatArrived())
-        if (KeyPending()) return false;
-    return true;
-}
-
-bool WaitForSync(int32_t& copy) {
-    copy = SyncCounter.load(std::memory_order_relaxed);
-    while (copy == SyncCounter.load(std::memory_order_relaxed))
-        if (KeyPending()) return false;
-    copy = SyncCounter.load(std::memory_order_relaxed);
-    return true;
 }

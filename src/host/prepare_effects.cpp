@@ -9,22 +9,10 @@
 #include "engine3d/snake.h"
 #include "gfx2d/effects.h"
 #include "gfx2d/map_table.h"
-#include "host/host.h"
-#include "host/shared_effects.h"
-#include "host/startup.h"
+#include "host/prepare_effects.h"
+#include "host/startup_step.h"
 #include "parts/final_3d.h"
-
-MapTable* TunnelTable = nullptr;
-MapTable* PolarTable = nullptr;
-MapTable* InversionTable = nullptr;
-BigMapTable* BigTunnelTable = nullptr;
-BigMapTable* BigPolarTable = nullptr;
-BigMapTable* BigInversionTable = nullptr;
-TwistScroller* GreetScroller = nullptr;
-BlobField* Blobs = nullptr;
-CurveWire* Curve = nullptr;
-int32_t StaircaseTable[200];
-Scene* FinalScene = nullptr;
+#include "stage/shared_effects.h"
 
 namespace {
 
@@ -44,15 +32,6 @@ Table* buildTable(const char* name, const Function& function) {
 }
 
 }  // namespace
-
-void FillStaircaseTable(int32_t* table) {
-    // trunc(1 + 1.59 i): the single-precision step accumulated in double.
-    double x = 1.0;
-    for (int i = 0; i < 200; ++i) {
-        table[i] = static_cast<int32_t>(x);
-        x += 1.59f;
-    }
-}
 
 void PrepareEffects() {
     StartupStep("make", "the 3D engine and ../data/dazovad.scn");
@@ -80,5 +59,3 @@ void PrepareEffects() {
     StartupStep("make", "the spline snake");
     initSnake();
 }
-
-void ShutdownEngine3d() { releaseFinalPart(); }

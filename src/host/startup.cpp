@@ -14,28 +14,11 @@
 #include "data/pcx.h"
 #include "data/shape.h"
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "host/prepare_effects.h"
+#include "host/startup_step.h"
 #include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
-
-PcxPicture* CoolText = nullptr;
-ShapeMorph* Morph = nullptr;
-
-namespace {
-
-// "VERB WHAT" of the step start-up is in; long file names are cut.
-char startupStep[320] = "start up";
-
-}  // namespace
-
-void StartupStep(const char* verb, const char* what) {
-    std::snprintf(startupStep, sizeof startupStep, "%s %s", verb, what);
-}
-
-void OutOfMemoryAtStartup() {
-    if (VerboseLoading) std::fprintf(stderr, "cannot %s: out of memory\n", startupStep);
-    std::exit(1);
-}
+#include "stage/shared_effects.h"
 
 void StartUp() {
     const std::new_handler previous = std::set_new_handler(OutOfMemoryAtStartup);

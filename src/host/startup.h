@@ -1,8 +1,8 @@
 // The start-up load with a result instead of an exit: every image and
 // pattern of the bank, the PCX picture, both ray scenes and the shape
 // morph, then the checks the raytraced parts need of their scenes.
-// LoadImageBank (shared_effects.h) runs it and ends the process on a
-// failure; tests and benchmarks call it directly.
+// LoadImageBank runs it and ends the process on a failure; tests and
+// benchmarks call loadStartupData directly.
 #pragma once
 
 #include <string>
@@ -33,15 +33,7 @@ struct StartupData {
 bool loadStartupData(const std::string& dataDir, bool verbose, StartupData& out,
                      LoadFailure& failure);
 
-// Out of memory during start-up. StartUp installs OutOfMemoryAtStartup as
-// the new-handler, so an allocation that fails anywhere before the console
-// opens (a plain new, a nothrow new, one inside a reader or a library
-// container) ends the process with status 1 instead of an exception that
-// nothing catches; with "verbose" it first prints the one line
-// "cannot VERB WHAT: out of memory" for the step named last by
-// StartupStep. Each step of start-up names itself before it allocates:
-// StartupStep("load", "../data/cooltext.pcx"), StartupStep("make", "the
-// blob field"). The text is kept in a fixed buffer, so naming a step
-// allocates nothing.
-void StartupStep(const char* verb, const char* what);
-[[noreturn]] void OutOfMemoryAtStartup();
+// Runs loadStartupData on "../data/" with the configured verbosity and
+// keeps what it made in CoolText and Morph (stage/shared_effects.h); ends
+// the process with status 1 on any failure.
+void LoadImageBank();

@@ -5,12 +5,12 @@
 // rayflare.rgb frames the view (rows 0..29 and 170..199, copied afresh
 // every frame); scene "atom.scn". Ends at the next music beat.
 #include "data/image_bank.h"
-#include "host/demo.h"
 #include "parts/parts.h"
 #include "parts/ray_frame.h"
 #include "raytracer/ray_paths.h"
 #include "raytracer/ray_render.h"
 #include "raytracer/ray_scene.h"
+#include "stage/stage.h"
 
 int runAtomPart() {
     RayScene& scene = AtomRayScene;

@@ -16,9 +16,9 @@
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/shared_effects.h"
+#include "stage/stage.h"
 
 namespace {
 

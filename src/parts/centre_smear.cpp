@@ -4,8 +4,8 @@
 // the picture streaks sideways and washes out to white. No images. Ends on
 // the second beat.
 #include "gfx2d/smear.h"
-#include "host/demo.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 int runCentreSmear() {
     if (!WaitForBeat()) return -1;

@@ -14,8 +14,8 @@
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
 #include "gfx2d/wire.h"
-#include "host/demo.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 namespace {
 

@@ -21,9 +21,8 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/lines.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 namespace {
 
@@ -47,6 +46,8 @@ FrameBox randomBox() {
 }
 
 }  // namespace
+
+Scene* FinalScene = nullptr;
 
 bool prepareFinalPart() {
     if (initEngine() != 0) return false;

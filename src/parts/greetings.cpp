@@ -12,9 +12,9 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/shared_effects.h"
+#include "stage/stage.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "data/image_bank.h"
 #include "gfx2d/lines.h"
-#include "host/demo.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The demo parts, in timeline order. Each is a DemoPart (host/demo.h): it
+// The demo parts, in timeline order. Each is a DemoPart (stage/stage.h): it
 // returns 0 when its last stage ends and -1 as soon as a key is seen.
 #pragma once
 

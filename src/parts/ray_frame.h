@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "data/image_bank.h"
-#include "host/demo.h"
+#include "stage/stage.h"
 
 inline void drawRayFrameBands(uint32_t* dst) {
     constexpr int kBandPixels = 30 * kFrameWidth;

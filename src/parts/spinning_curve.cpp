@@ -11,9 +11,9 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
-#include "host/shared_effects.h"
 #include "parts/parts.h"
+#include "stage/shared_effects.h"
+#include "stage/stage.h"
 
 int runSpinningCurve() {
     Sprite label = img::sprite(img::zorbel_2, img::size::zorbel_2, 0x0000FF);

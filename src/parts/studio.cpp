@@ -11,8 +11,8 @@
 #include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
-#include "host/demo.h"
 #include "parts/parts.h"
+#include "stage/stage.h"
 
 int runStudio() {
     Sprite ear = img::sprite(img::ear, img::size::ear, 0x0000FF);

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "host/shared_effects.h"
+#include "parts/final_3d.h"
 #include "platform/midas_internal.h"
 #include "platform/virtual_clock.h"
 

@@ -10,9 +10,9 @@
 #include "data/shape.h"
 #include "data/test_files.h"
 #include "host/host.h"
-#include "host/shared_effects.h"
 #include "host/startup.h"
 #include "raytracer/ray_scene.h"
+#include "stage/shared_effects.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <map>
 #include <vector>
 
-#include "host/demo.h"
 #include "platform/virtual_clock.h"
+#include "stage/stage.h"
 
 namespace opening {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "data/image_bank.h"
-#include "host/demo.h"
 #include "parts/parts.h"
 #include "platform/virtual_clock.h"
 #include "raytracer/ray_scene.h"
+#include "stage/stage.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "gfx2d/effects.h"
 #include "gfx2d/map_table.h"
 #include "gfx2d/shade_table.h"
-#include "host/shared_effects.h"
 #include "opening_harness.h"
 #include "parts/parts.h"
+#include "stage/shared_effects.h"
 
 namespace {
 

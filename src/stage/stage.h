@@ -1,5 +1,8 @@
-// What every demo part uses from the host: the frame buffer, the present
-// routine, the key poll, the demo clock and the music counters.
+// The stage the parts play on: the frame buffer, the present routine, the
+// key poll, the demo clock and the music counters. The program's top
+// (src/host) sets it up: it opens the console, points FrameBuffer at the
+// display surface, chooses PresentFrame and starts the music that moves
+// the counters; the parts only use it.
 //
 // A part is a DemoPart: it runs its own frame loop
 //     if (KeyPending()) return -1;   // before drawing anything
@@ -20,6 +23,8 @@ constexpr int kFrameWidth = 320;
 constexpr int kFrameHeight = 200;
 constexpr int kFramePixels = kFrameWidth * kFrameHeight;
 
+// The 320x200 surface whose pixels FrameBuffer points at.
+extern ptc::Surface* DisplaySurface;
 // The 320x200 pixels of the display surface, 0x00RRGGBB, pitch 320.
 extern uint32_t* FrameBuffer;
 // Shows FrameBuffer: PresentFull, or PresentLetterbox on the 240-line console.

@@ -1,5 +1,11 @@
-// The frame buffer and the two ways of showing it.
-#include "host/demo.h"
+// The console, the demo clock, the frame buffer and the two ways of
+// showing it.
+#include "stage/stage.h"
+
+// Created before the entry routine runs, destroyed after it in reverse
+// order: first the timer, then the console.
+ptc::Console TheConsole;
+ptc::Timer DemoTimer;
 
 uint32_t* FrameBuffer = nullptr;
 ptc::Surface* DisplaySurface = nullptr;
