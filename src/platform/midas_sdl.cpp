@@ -15,9 +15,6 @@
 // until the next stamped sync is due or kSilentWakeSeconds have passed,
 // whichever comes first, so syncs fire on time with few wake-ups.
 #include <SDL.h>
-#include <fcntl.h>
-#include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +22,12 @@
 #include <thread>
 
 #include "platform/midas_internal.h"
+#include "platform/sdl_clock.h"
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace midas::backend {
 namespace {
@@ -48,97 +51,95 @@ struct Player {
 
 Player player;
 
-double monotonicSeconds() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+// What the playback thread carries from one wake-up to the next.
+struct Feed {
+    uint32_t seenGeneration = 0;
+    int64_t queuedTotal = 0;  // frames ever queued on the device
+    int64_t baseQueued = 0;   // queuedTotal at the playback's frame 0
+    int64_t lastTaken = -1;   // frames SDL had taken at the last look
+    double lastTakeTime = 0.0;
+    double startTime = 0.0;  // silent: when the playback's frame 0 was heard
+};
+
+int16_t feedBuffer[kBatchFrames * kChannels];
+
+// Judges what has been heard from what SDL has taken, and keeps the queue
+// holding a whole device buffer when SDL takes one, with a margin for a
+// late wake-up.
+void feedDevice(MidasPlayback& pb, Feed& feed, double now) {
+    const int64_t bufferFrames = player.deviceFrames;
+    int64_t queued = static_cast<int64_t>(SDL_GetQueuedAudioSize(player.device) / (kChannels * sizeof(int16_t)));
+    int64_t taken = feed.queuedTotal - queued;
+    if (taken != feed.lastTaken) {
+        feed.lastTaken = taken;
+        feed.lastTakeTime = now;
+    }
+    int64_t moved = static_cast<int64_t>((now - feed.lastTakeTime) * kSampleRate);
+    int64_t heard = std::min(taken - bufferFrames, taken - 2 * bufferFrames + moved) - feed.baseQueued;
+    const int64_t target = bufferFrames + kQueueMarginFrames;
+    while (queued < target) {
+        int want = static_cast<int>(std::min<int64_t>(kBatchFrames, target - queued));
+        int frames = 0;
+        while (frames < want) {
+            frames += renderChunk(pb, feedBuffer + frames * kChannels, want - frames);
+            fireDue(pb, heard);
+        }
+        if (SDL_QueueAudio(player.device, feedBuffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t))) != 0)
+            break;
+        feed.queuedTotal += frames;
+        queued += frames;
+    }
+    fireDue(pb, heard);
 }
 
-void sleepUntil(double when) {
-    timespec ts;
-    ts.tv_sec = static_cast<time_t>(when);
-    ts.tv_nsec = static_cast<long>((when - static_cast<double>(ts.tv_sec)) * 1e9);
-    if (ts.tv_nsec >= 1000000000L) ts.tv_nsec = 999999999L;
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
+// Renders a little past the time since playback began and discards it.
+// Returns when to wake next: `next`, or sooner when a sync falls due.
+double playSilent(MidasPlayback& pb, const Feed& feed, double now, double next) {
+    int64_t heard = static_cast<int64_t>((now - feed.startTime) * kSampleRate);
+    while (pb.rendered <= heard + kSilentAheadFrames) {
+        renderChunk(pb, feedBuffer, kChunkFrames);
+        fireDue(pb, heard);
+    }
+    fireDue(pb, heard);
+    if (pb.pendingCount == 0) return next;
+    double due = feed.startTime + static_cast<double>(pb.pending[pb.pendingHead].sample) / kSampleRate;
+    return std::min(next, std::max(due, now));
 }
 
 void playbackLoop() {
-    static int16_t buffer[kBatchFrames * kChannels];
-    uint32_t seenGeneration = 0;
-    int64_t queuedTotal = 0;   // frames ever queued on the device
-    int64_t baseQueued = 0;    // queuedTotal at the playback's frame 0
-    int64_t lastTaken = -1;    // frames SDL had taken at the last look
-    double lastTakeTime = 0.0;
-    double startTime = 0.0;    // silent: when the playback's frame 0 was heard
-    const int64_t bufferFrames = player.deviceFrames;
-
-    double wake = monotonicSeconds();
+    Feed feed;
+    double wake = sdl_clock::seconds();
     while (player.running.load()) {
-        double now = monotonicSeconds();
+        double now = sdl_clock::seconds();
         // A late wake-up (a stalled machine) does not try to catch up.
         if (now - wake > 0.1) wake = now;
-        double step = player.device ? kDeviceWakeSeconds : kSilentWakeSeconds;
-        double next = wake + step;
+        double next = wake + (player.device ? kDeviceWakeSeconds : kSilentWakeSeconds);
         {
             std::lock_guard<std::mutex> lock(stateMutex());
-            MidasPlayback* pb = activePlayback();
-            if (pb) {
-                if (pb->generation != seenGeneration) {
+            if (MidasPlayback* pb = activePlayback()) {
+                if (pb->generation != feed.seenGeneration) {
                     // Carry on where it was when the thread last played it
                     // (frame 0 for a new playback).
-                    seenGeneration = pb->generation;
-                    baseQueued = queuedTotal - pb->rendered;
-                    startTime = now - static_cast<double>(pb->rendered) / kSampleRate;
+                    feed.seenGeneration = pb->generation;
+                    feed.baseQueued = feed.queuedTotal - pb->rendered;
+                    feed.startTime = now - static_cast<double>(pb->rendered) / kSampleRate;
                 }
-                int64_t heard;
-                if (player.device) {
-                    int64_t queued = static_cast<int64_t>(SDL_GetQueuedAudioSize(player.device) / (kChannels * sizeof(int16_t)));
-                    int64_t taken = queuedTotal - queued;
-                    if (taken != lastTaken) {
-                        lastTaken = taken;
-                        lastTakeTime = now;
-                    }
-                    int64_t moved = static_cast<int64_t>((now - lastTakeTime) * kSampleRate);
-                    heard = std::min(taken - bufferFrames, taken - 2 * bufferFrames + moved) - baseQueued;
-                    // The queue must hold a whole device buffer when SDL
-                    // takes one, with a margin for a late wake-up.
-                    const int64_t target = bufferFrames + kQueueMarginFrames;
-                    while (queued < target) {
-                        int want = static_cast<int>(std::min<int64_t>(kBatchFrames, target - queued));
-                        int frames = 0;
-                        while (frames < want) {
-                            frames += renderChunk(*pb, buffer + frames * kChannels, want - frames);
-                            fireDue(*pb, heard);
-                        }
-                        if (SDL_QueueAudio(player.device, buffer, static_cast<Uint32>(frames * kChannels * sizeof(int16_t))) != 0)
-                            break;
-                        queuedTotal += frames;
-                        queued += frames;
-                    }
-                    fireDue(*pb, heard);
-                } else {
-                    heard = static_cast<int64_t>((now - startTime) * kSampleRate);
-                    while (pb->rendered <= heard + kSilentAheadFrames) {
-                        renderChunk(*pb, buffer, kChunkFrames);
-                        fireDue(*pb, heard);
-                    }
-                    fireDue(*pb, heard);
-                    if (pb->pendingCount > 0) {
-                        double due = startTime + static_cast<double>(pb->pending[pb->pendingHead].sample) / kSampleRate;
-                        next = std::min(next, std::max(due, now));
-                    }
-                }
+                if (player.device)
+                    feedDevice(*pb, feed, now);
+                else
+                    next = playSilent(*pb, feed, now, next);
             }
         }
         wake = next;
-        sleepUntil(wake);
+        sdl_clock::sleepUntil(wake, sdl_clock::Wake::NotBefore);
     }
 }
 
 // While SDL looks for a device, the sound libraries below it may print
 // their own complaints on the standard error stream (alsa-lib does when
 // there is no sound card). The player says nothing unless asked, so the
-// stream points at /dev/null for that time.
+// stream points at /dev/null for that time. (Elsewhere it is left alone.)
+#if !defined(_WIN32)
 class QuietStandardError {
 public:
     QuietStandardError() {
@@ -160,6 +161,11 @@ public:
 private:
     int saved_ = -1;
 };
+#else
+struct QuietStandardError {
+    QuietStandardError() {}  // user-provided: a guard object, not an unused variable
+};
+#endif
 
 }  // namespace
 

@@ -53,7 +53,7 @@ set -m
 
 log=$scratch/plivak.log
 # Starts the demo (extra environment, then "--" and options, as arguments)
-# and waits for its window to be shown.
+# and waits for its window to be shown; $window is the X window first shown.
 start_demo() {
     local vars=()
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do vars+=("$1"); shift; done
@@ -78,20 +78,18 @@ start_demo() {
         wait $demo 2> /dev/null
         sleep 0.5
     done
-    # The renderer probe of the auto path may show and replace a window of
-    # its own first, and SDL may unmap and map the window again while it
-    # makes the renderer: take the one that is shown a moment later.
-    if [ -n "$window" ]; then
-        sleep 0.3
-        window=""
-        for _ in $(seq 30); do
-            window=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | tail -n 1)
-            [ -n "$window" ] && break
-            kill -0 $demo 2> /dev/null || break
-            sleep 0.1
-        done
-    fi
     [ -n "$window" ]
+}
+
+# The demo makes its window once: the window first shown is still the only
+# X window with its title, and still shown.
+same_window() {
+    local shown all
+    shown=$(xdotool search --onlyvisible --name "^morvelle - plivak' effect$" 2> /dev/null | tr '\n' ' ')
+    all=$(xdotool search --name "^morvelle - plivak' effect$" 2> /dev/null | tr '\n' ' ')
+    [ "$shown" = "$window " ] && [ "$all" = "$window " ] && return 0
+    echo "FAIL ($1): the window first shown was $window; now shown: ${shown:-none}; with the title: ${all:-none}"
+    return 1
 }
 
 # Waits up to 5 s for the demo to end and checks its exit status.
@@ -132,6 +130,7 @@ run_case() {
         return
     fi
     sleep 1
+    same_window "$what" || failures=$((failures + 1))
     case $action in
         key) xdotool key --window "$window" space ;;
         term) kill -TERM $demo ;;
@@ -242,6 +241,7 @@ check_case() {
         sleep 0.1
     done
     [ "$got" = "$size" ] || { echo "FAIL ($what): window $got, expected $size"; ok=0; }
+    same_window "$what" || ok=0
     # The picture's place on the screen: CROP is relative to the window.
     # (xwininfo, as xdotool's position is off under a window manager.)
     local pos
@@ -277,14 +277,12 @@ check_case "fullscreen refused without a window manager" 960x720 - - -- --fullsc
 grep -q "refused fullscreen" "$log" || fail "no line about the refused fullscreen"
 
 # Both presentation paths show the same picture, and auto names the one it
-# took. These need no window manager; they run before it starts, as SDL
-# maps the window afresh when it makes a renderer and a window manager may
-# keep the new one hidden for a while.
+# took.
 check_case "--renderer surface" 960x720 960x720+0+0 "$scratch/ref960.ppm" -- --renderer surface --config "$scratch/verbose.cfg"
 grep -q "surface path" "$log" || fail "no line naming the surface path"
 check_case "--renderer gpu" 960x720 960x720+0+0 "$scratch/ref960.ppm" -- --renderer gpu --config "$scratch/verbose.cfg"
 grep -q "gpu path" "$log" || fail "no line naming the gpu path"
-check_case "auto" 960x720 - - -- --config "$scratch/verbose.cfg"
+check_case "auto" 960x720 960x720+0+0 "$scratch/ref960.ppm" -- --config "$scratch/verbose.cfg"
 echo "auto took: $(grep -m1 " path (" "$log")"
 
 if command -v openbox > /dev/null; then
