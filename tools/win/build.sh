@@ -186,7 +186,7 @@ stage=$out/plivak-win64
 rm -rf "$stage" "$out/plivak-win64.zip"
 mkdir -p "$stage/bin" "$stage/licences"
 cp "$out/cmake/bin/plivak.exe" "$out/cmake/bin/plivak-capture.exe" "$deps/bin/SDL2.dll" "$stage/bin/"
-$triple-strip "$stage/bin/"*.exe
+$triple-strip "$stage/bin/"*.exe "$stage/bin/SDL2.dll"
 cp -r "$native/data" "$stage/data"
 rm -f "$stage/data/.generated"
 cp "$deps/licences/"*.txt "$stage/licences/"
