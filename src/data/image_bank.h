@@ -1,7 +1,8 @@
 // The image bank: every picture of the demo, decoded once at start-up by
 // LoadImageBank and kept until the process ends. Each image is named after
 // its file ("../data/NAME.rgb"), 0x00RRGGBB pixels, row-major, pitch = width;
-// its size is in data/image_sizes.h.
+// its size is in data/image_sizes.h. A part names an image once: img::ear
+// is a handle that carries the pixels and the size together.
 // Names that are not identifiers: "linux-in" is linux_in, "3deng" is n3deng.
 #pragma once
 
@@ -25,11 +26,28 @@ struct ImageFile {
 // The 72 ".rgb" files in load order (kBankFiles).
 extern const ImageFile kImageFiles[kImageCount];
 
-// A sprite showing the whole of an image of the bank.
-inline Sprite sprite(const uint32_t* pixels, const ImageSize& size, uint32_t key) {
-    return Sprite(pixels, size.width, size.height, key);
+// An image of the bank: its pixels and its size, so that the two cannot be
+// paired wrongly. It converts to its pixels, so a routine that walks a
+// picture of known size (a whole frame, a texture) takes the handle as it
+// took the array.
+struct Image {
+    uint32_t* pixels;
+    int width;
+    int height;
+
+    constexpr Image(uint32_t* array, const ImageSize& size)
+        : pixels(array), width(size.width), height(size.height) {}
+    constexpr operator uint32_t*() const { return pixels; }
+};
+
+// A sprite showing the whole image; pixels of colour key are transparent.
+inline Sprite sprite(const Image& image, uint32_t key) {
+    return Sprite(image.pixels, image.width, image.height, key);
 }
 
+// The arrays the loader reads the files into; everything else reaches
+// them through the handles below.
+namespace store {
 extern uint32_t openptc[size::openptc.pixels()];
 extern uint32_t linux_in[size::linux_in.pixels()];
 extern uint32_t plivak2[size::plivak2.pixels()];
@@ -88,11 +106,88 @@ extern uint32_t fond[size::fond.pixels()];
 extern uint32_t weeve[size::weeve.pixels()];
 extern uint32_t binary1[size::binary1.pixels()];
 extern uint32_t binary2[size::binary2.pixels()];
-
-// "pyr0" .. "pyr5", one after the other: frame k starts at pyr[k].
 extern uint32_t pyr[6][size::pyr[0].pixels()];
-// "banner21" .. "banner28", one after the other.
 extern uint32_t banner[8][size::banner[0].pixels()];
+}  // namespace store
+
+inline constexpr Image openptc{store::openptc, size::openptc};
+inline constexpr Image linux_in{store::linux_in, size::linux_in};
+inline constexpr Image plivak2{store::plivak2, size::plivak2};
+inline constexpr Image square{store::square, size::square};
+inline constexpr Image greets{store::greets, size::greets};
+inline constexpr Image pyr00{store::pyr00, size::pyr00};
+inline constexpr Image formula{store::formula, size::formula};
+inline constexpr Image formula2{store::formula2, size::formula2};
+inline constexpr Image formula3{store::formula3, size::formula3};
+inline constexpr Image studio{store::studio, size::studio};
+inline constexpr Image ibm360{store::ibm360, size::ibm360};
+inline constexpr Image rayflare{store::rayflare, size::rayflare};
+inline constexpr Image dovo{store::dovo, size::dovo};
+inline constexpr Image optimal{store::optimal, size::optimal};
+inline constexpr Image grunsel{store::grunsel, size::grunsel};
+inline constexpr Image green{store::green, size::green};
+inline constexpr Image camera{store::camera, size::camera};
+inline constexpr Image ear{store::ear, size::ear};
+inline constexpr Image earphone{store::earphone, size::earphone};
+inline constexpr Image eye{store::eye, size::eye};
+inline constexpr Image loudhail{store::loudhail, size::loudhail};
+inline constexpr Image magtape{store::magtape, size::magtape};
+inline constexpr Image roundabo{store::roundabo, size::roundabo};
+inline constexpr Image synth{store::synth, size::synth};
+inline constexpr Image satellit{store::satellit, size::satellit};
+inline constexpr Image vestor{store::vestor, size::vestor};
+inline constexpr Image quorle{store::quorle, size::quorle};
+inline constexpr Image muzeek{store::muzeek, size::muzeek};
+inline constexpr Image codepix{store::codepix, size::codepix};
+inline constexpr Image n3deng{store::n3deng, size::n3deng};
+inline constexpr Image fenwy{store::fenwy, size::fenwy};
+inline constexpr Image addcode{store::addcode, size::addcode};
+inline constexpr Image sorvel{store::sorvel, size::sorvel};
+inline constexpr Image ostrin3{store::ostrin3, size::ostrin3};
+inline constexpr Image ostrin11{store::ostrin11, size::ostrin11};
+inline constexpr Image greets2{store::greets2, size::greets2};
+inline constexpr Image k{store::k, size::k};
+inline constexpr Image alert{store::alert, size::alert};
+inline constexpr Image exercise{store::exercise, size::exercise};
+inline constexpr Image partcool{store::partcool, size::partcool};
+inline constexpr Image molecule{store::molecule, size::molecule};
+inline constexpr Image nrg{store::nrg, size::nrg};
+inline constexpr Image headache{store::headache, size::headache};
+inline constexpr Image zorbel_2{store::zorbel_2, size::zorbel_2};
+inline constexpr Image desint{store::desint, size::desint};
+inline constexpr Image meta{store::meta, size::meta};
+inline constexpr Image tremo{store::tremo, size::tremo};
+inline constexpr Image xfrmd{store::xfrmd, size::xfrmd};
+inline constexpr Image xfrmd2{store::xfrmd2, size::xfrmd2};
+inline constexpr Image unity{store::unity, size::unity};
+inline constexpr Image kickass{store::kickass, size::kickass};
+inline constexpr Image sol{store::sol, size::sol};
+inline constexpr Image col{store::col, size::col};
+inline constexpr Image col2{store::col2, size::col2};
+inline constexpr Image fond{store::fond, size::fond};
+inline constexpr Image weeve{store::weeve, size::weeve};
+inline constexpr Image binary1{store::binary1, size::binary1};
+inline constexpr Image binary2{store::binary2, size::binary2};
+// "pyr0" .. "pyr5", one after the other: frame k starts at pyr[k].
+inline constexpr Image pyr[6] = {
+    {store::pyr[0], size::pyr[0]},
+    {store::pyr[1], size::pyr[1]},
+    {store::pyr[2], size::pyr[2]},
+    {store::pyr[3], size::pyr[3]},
+    {store::pyr[4], size::pyr[4]},
+    {store::pyr[5], size::pyr[5]},
+};
+// "banner21" .. "banner28", one after the other.
+inline constexpr Image banner[8] = {
+    {store::banner[0], size::banner[0]},
+    {store::banner[1], size::banner[1]},
+    {store::banner[2], size::banner[2]},
+    {store::banner[3], size::banner[3]},
+    {store::banner[4], size::banner[4]},
+    {store::banner[5], size::banner[5]},
+    {store::banner[6], size::banner[6]},
+    {store::banner[7], size::banner[7]},
+};
 
 // The two byte patterns "pattern1.gra" and "pattern2.gra".
 extern uint8_t pattern1[size::pattern1.pixels()];

@@ -5,7 +5,13 @@
 // has no header, so this table is the only thing that says how to read one.
 #pragma once
 
+#include <cstdint>
+
 namespace img {
+
+// The colour of the transparent pixels of a cut-out picture (a sprite
+// drawn keyed): pure blue. The generator paints it, the parts draw with it.
+constexpr uint32_t kKeyColour = 0x0000FF;
 
 // One file of the data folder and the picture it holds.
 struct ImageSize {

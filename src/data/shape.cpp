@@ -92,10 +92,17 @@ ShapeMorph::ShapeMorph(int count, const char* const* fileNames, int stepsPerShap
         b = (b + 1) % shapeCount;
     }
 
+    rewindTo(0);
+}
+
+void ShapeMorph::rewindTo(int64_t stepCount) {
+    if (!ok) return;
     from = 0;
     to = 1 % shapeCount;
     stepCounter = 0;
+    stepsTaken = 0;
     for (int i = 0; i < maxVertices; ++i) current[i] = shapes[0]->vertex(i);
+    for (int64_t k = 0; k < stepCount; ++k) step();
 }
 
 void ShapeMorph::step() {
@@ -109,6 +116,7 @@ void ShapeMorph::step() {
         s[i].x = static_cast<int32_t>(c[i].x + centreX);
         s[i].y = static_cast<int32_t>(c[i].y + centreY);
     }
+    ++stepsTaken;
     if (++stepCounter == steps) {
         stepCounter = 0;
         from = to;

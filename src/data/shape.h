@@ -65,6 +65,10 @@ public:
     // Moves every vertex one step and recomputes the screen points; after
     // the last step of a transition the next one begins.
     void step();
+    // Back to the first outline, then stepCount steps: the outline is then
+    // bit for bit what stepCount calls of step from the start made (the
+    // screen points use the centre of now). For a seek.
+    void rewindTo(int64_t stepCount);
     // The screen points of the last step as a closed white polygon.
     void draw(uint32_t* frameBuffer) const;
 
@@ -74,6 +78,7 @@ public:
     float stepFactor;        // 1 / steps
     int steps;
     int stepCounter = 0;
+    int64_t stepsTaken = 0;  // calls of step since the start or the last rewind
     std::vector<std::unique_ptr<Shape>> shapes;
     std::vector<ShapePoint> current;  // the outline, before the centre is added
     // Block k of maxVertices points moves shape k towards shape k + 1.

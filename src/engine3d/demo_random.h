@@ -7,3 +7,6 @@
 #include <cstdint>
 
 int32_t demoRandom();
+// The generator's state, for a chapter point of a seek.
+uint32_t demoRandomState();
+void setDemoRandomState(uint32_t state);

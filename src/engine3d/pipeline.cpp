@@ -435,7 +435,7 @@ void renderScene(Scene& scene, uint32_t* frameBuffer, float t) {
     animateObjects(scene, t);
     const int count = buildPolygonList(scene);
     stats.listedPolygons = count;
-    rasterise(scene, polygonList_->entries, count, frameBuffer, 320);
+    rasterise(scene, polygonList_->entries, count, frameBuffer, kFramePitch);
     stats.raster = lastRasterStats();
 }
 

@@ -10,10 +10,10 @@
 
 // The screen window that clipping keeps polygons inside: x 0.0 .. 319.5,
 // y 0.0 .. 200.0 (points on the edges are inside).
-constexpr float kWindowRight = 319.5f;
-constexpr float kWindowBottom = 200.0f;
-constexpr float kScreenCentreX = 160.0f;
-constexpr float kScreenCentreY = 100.0f;
+constexpr float kWindowRight = kScreenWidth - 0.5f;
+constexpr float kWindowBottom = kScreenLines;
+constexpr float kScreenCentreX = kScreenWidth / 2.0f;
+constexpr float kScreenCentreY = kScreenLines / 2.0f;
 constexpr float kNearPlane = 1.0f;
 
 // Outcode bits of a screen point.

@@ -49,7 +49,7 @@ void setupBackgroundEdges() {
     right = SpanEdge{};
     left.x = -0xFFFF;
     left.starts = &buffers->surfaces[0][0];
-    right.x = 320 * kFixedOne;
+    right.x = kScreenWidth * kFixedOne;
     right.ends = &buffers->surfaces[0][0];
     left.firstLine = right.firstLine = 0;
     left.lastLine = right.lastLine = kScreenLines;

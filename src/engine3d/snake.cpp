@@ -3,12 +3,11 @@
 #include <cmath>
 
 #include "gfx2d/fmath.h"
+#include "gfx2d/frame.h"
 #include "gfx2d/lines.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
 constexpr float kScale = 50.0f;
 constexpr float kDepthOffset = 134.0f;
 constexpr float kAngleUnit = 0.01227184609375f;  // 2 pi / 512
@@ -19,7 +18,7 @@ struct DepthEntry {
     float unused;
 };
 
-DepthEntry depthBuffer[kWidth * kHeight];
+DepthEntry depthBuffer[kFramePixels];
 uint32_t colourTable[256];
 SnakePoint curve[kSnakeCurveRoom];
 SnakePoint cube[16];
@@ -66,8 +65,8 @@ bool project(const SnakePoint& p, int32_t& sx, int32_t& sy) {
     const float fx = kScale * p.x / d;
     const float fy = kScale * p.y / d;
     if (!(std::fabs(fx) < 1.0e6f) || !(std::fabs(fy) < 1.0e6f)) return false;
-    sx = static_cast<int32_t>(fx) + kWidth / 2;
-    sy = static_cast<int32_t>(fy) + kHeight / 2;
+    sx = static_cast<int32_t>(fx) + kFrameWidth / 2;
+    sy = static_cast<int32_t>(fy) + kFrameHeight / 2;
     return true;
 }
 
@@ -141,13 +140,13 @@ void plotSnakePoints(const SnakePoint* points, int count, uint32_t* frameBuffer)
         const SnakePoint& p = points[i];
         int32_t sx, sy;
         if (!project(p, sx, sy)) continue;
-        if (sx < 0 || sx >= kWidth || sy < 0 || sy >= kHeight) continue;
+        if (sx < 0 || sx >= kFrameWidth || sy < 0 || sy >= kFrameHeight) continue;
         if (!(std::fabs(p.z) < 1.0e6f)) continue;
         const int32_t d = static_cast<int32_t>(p.z);
-        DepthEntry& e = depthBuffer[sy * kWidth + sx];
+        DepthEntry& e = depthBuffer[sy * kFrameWidth + sx];
         if (d < e.depth) {
             e.depth = d;
-            frameBuffer[sy * kWidth + sx] = colourTable[static_cast<int32_t>(p.z + 128.0f) & 0xFF];
+            frameBuffer[sy * kFrameWidth + sx] = colourTable[static_cast<int32_t>(p.z + 128.0f) & 0xFF];
         }
     }
 }

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "engine3d/scene.h"
+#include "gfx2d/frame.h"
 
 using Fixed16 = int32_t;  // 16.16: pixels (edge x) or texels (u, v)
 
@@ -16,8 +17,8 @@ constexpr int kMaxFramePolygons = 4096;     // the polygon list of one frame
 constexpr int kMaxSpanEdges = 2048;         // the first two are the background edges
 constexpr int kMaxSpans = 65536;
 constexpr int kSurfacesPerSlot = 2048;      // per texture slot
-constexpr int kScreenLines = 200;           // the 320x200 frame, whichever console shows it
-constexpr int kScreenWidth = 320;
+constexpr int kScreenLines = kFrameHeight;  // the frame, whichever console shows it
+constexpr int kScreenWidth = kFrameWidth;
 constexpr int kBucketLines = kScreenLines;  // edges are bucketed by the line they start on
 constexpr int kBucketRoom = 256;            // edges starting on one scanline
 // Every stack entry but the first was pushed by a starting edge crossed on

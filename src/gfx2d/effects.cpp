@@ -8,12 +8,10 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
 #include "gfx2d/fmath.h"
+#include "gfx2d/frame.h"
 
 namespace {
 
-constexpr int32_t kPitch = 320;
-constexpr int32_t kScreenWidth = 320;
-constexpr int32_t kScreenHeight = 200;
 constexpr float kPi64 = 0.04908738521234052f;
 constexpr float kPi100 = 0.031415926535897934f;
 constexpr float kPi128 = 0.02454369260617026f;
@@ -92,10 +90,10 @@ void BlobField::draw(uint32_t* dst) {
             int32_t right = tr * 256;
             const int32_t leftStep = (bl - tl) * 64;
             const int32_t rightStep = (br - tr) * 64;
-            const int32_t offset = (4 * r) * kPitch + 4 * c;
+            const int32_t offset = (4 * r) * kFramePitch + 4 * c;
             uint32_t* out = dst + offset;
             const uint32_t* in = picture + offset;
-            for (int y = 0; y < 4; ++y, out += kPitch, in += kPitch) {
+            for (int y = 0; y < 4; ++y, out += kFramePitch, in += kFramePitch) {
                 const int32_t step = (right - left) >> 2;
                 int32_t value = left;
                 for (int x = 0; x < 4; ++x, value += step)
@@ -164,10 +162,10 @@ namespace {
 // per row). Rows outside the buffer are skipped.
 void blendColumnRun(uint32_t* column, int64_t top, int64_t count, const uint32_t* strip, int64_t step) {
     const int64_t first = std::max<int64_t>(0, -top);
-    const int64_t last = std::min<int64_t>(count, kScreenHeight - top);
-    uint32_t* p = column + (top + first) * kPitch;
+    const int64_t last = std::min<int64_t>(count, kFrameHeight - top);
+    uint32_t* p = column + (top + first) * kFramePitch;
     int64_t a = first * step;
-    for (int64_t n = first; n < last; ++n, p += kPitch, a += step) *p = blendHalf(*p, strip[a >> 8]);
+    for (int64_t n = first; n < last; ++n, p += kFramePitch, a += step) *p = blendHalf(*p, strip[a >> 8]);
 }
 
 }  // namespace
@@ -177,14 +175,14 @@ void TwistScroller::draw(uint32_t* dst) const {
     // height whose table entries are zero would divide by zero below.
     if (picture == nullptr || sourceColumns <= 0 || height <= 0 || columns <= 0) return;
     int64_t e = int64_t{leftTwist} * 256;
-    const int64_t de = (int64_t{rightTwist} - leftTwist) * 256 / 320;
+    const int64_t de = (int64_t{rightTwist} - leftTwist) * 256 / kFrameWidth;
     float phase = wavePhase;
     // Strip pixel a >> 8 stays inside the strip even if H256 was written.
     const int64_t h256 = std::min<int64_t>(H256, int64_t{height} * 256);
     const bool narrow = h256 >= 0 && h256 < (int64_t{1} << 22);
     for (int32_t i = 0; i < columns; ++i, e += de, phase += waveStep) {
         const int64_t x = int64_t{screenX} + i;
-        if (x < 0 || x >= kScreenWidth) continue;
+        if (x < 0 || x >= kFrameWidth) continue;
         const int32_t l = truncToInt(fm::sin(phase * kPi64) * 10.0f + 20.0f);
         const int32_t g = static_cast<int32_t>((e >> 8) & (kTwistSteps - 1));
         // Strips wrap around the picture, so any scroll position shows a strip.

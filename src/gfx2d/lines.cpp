@@ -5,12 +5,10 @@
 #include <cstdlib>
 
 #include "gfx2d/colour.h"
+#include "gfx2d/frame.h"
 
 namespace {
 
-constexpr int32_t kPitch = 320;
-constexpr int32_t kWidth = 320;
-constexpr int32_t kHeight = 200;
 
 // Outcode bits: below, above, right of, left of the window.
 constexpr int kBelow = 1;
@@ -80,8 +78,8 @@ inline void glowPixel(uint32_t* p, uint32_t colour) {
     p[0] = colour;
     p[1] = blendHalf(p[1], colour);
     p[-1] = blendHalf(p[-1], colour);
-    p[kPitch] = blendHalf(p[kPitch], colour);
-    p[-kPitch] = blendHalf(p[-kPitch], colour);
+    p[kFramePitch] = blendHalf(p[kFramePitch], colour);
+    p[-kFramePitch] = blendHalf(p[-kFramePitch], colour);
 }
 
 // Bresenham walk between two end points inside the window. A tie of the
@@ -90,8 +88,8 @@ void rasteriseGlow(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colo
     const int32_t adx = std::abs(x1 - x0);
     const int32_t ady = std::abs(y1 - y0);
     const int32_t sx = x1 >= x0 ? 1 : -1;
-    const int32_t sy = y1 >= y0 ? kPitch : -kPitch;
-    uint32_t* p = dst + y0 * kPitch + x0;
+    const int32_t sy = y1 >= y0 ? kFramePitch : -kFramePitch;
+    uint32_t* p = dst + y0 * kFramePitch + x0;
     // Major and minor axis: extent and pointer step.
     const bool xMajor = adx >= ady;
     const int32_t major = xMajor ? adx : ady;
@@ -113,22 +111,22 @@ void rasteriseGlow(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colo
 
 // Row y, all 320 columns, blended; nothing when the row is off the buffer.
 void blendRow(int64_t y, uint32_t colour, uint32_t* dst) {
-    if (y < 0 || y >= kHeight) return;
-    uint32_t* p = dst + y * kPitch;
-    for (int32_t i = 0; i < kWidth; ++i) p[i] = blendHalf(p[i], colour);
+    if (y < 0 || y >= kFrameHeight) return;
+    uint32_t* p = dst + y * kFramePitch;
+    for (int32_t i = 0; i < kFrameWidth; ++i) p[i] = blendHalf(p[i], colour);
 }
 
 // Column x, all 200 rows, blended; nothing when the column is off the buffer.
 void blendColumn(int64_t x, uint32_t colour, uint32_t* dst) {
-    if (x < 0 || x >= kWidth) return;
+    if (x < 0 || x >= kFrameWidth) return;
     uint32_t* p = dst + x;
-    for (int32_t i = 0; i < kHeight; ++i, p += kPitch) *p = blendHalf(*p, colour);
+    for (int32_t i = 0; i < kFrameHeight; ++i, p += kFramePitch) *p = blendHalf(*p, colour);
 }
 
 // The rectangle primitives trust their callers; debug builds check them.
 inline void assertInside(int32_t x, int32_t y, int32_t w, int32_t h) {
     assert(x >= 0 && y >= 0 && w >= 0 && h >= 0);
-    assert(int64_t{x} + w <= kWidth && int64_t{y} + h <= kHeight);
+    assert(int64_t{x} + w <= kFrameWidth && int64_t{y} + h <= kFrameHeight);
     (void)x;
     (void)y;
     (void)w;
@@ -165,29 +163,29 @@ void drawPolygon(const Point2i* points, int32_t count, uint32_t colour, uint32_t
 void fillRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, uint32_t* dst) {
     assertInside(x, y, w, h);
     if (w <= 0) return;
-    uint32_t* row = dst + y * kPitch + x;
-    for (int32_t r = 0; r < h; ++r, row += kPitch) std::fill_n(row, w, colour);
+    uint32_t* row = dst + y * kFramePitch + x;
+    for (int32_t r = 0; r < h; ++r, row += kFramePitch) std::fill_n(row, w, colour);
 }
 
 void blendRect(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, uint32_t* dst) {
     assertInside(x, y, w, h);
-    uint32_t* row = dst + y * kPitch + x;
+    uint32_t* row = dst + y * kFramePitch + x;
     const uint32_t half = halfColour(colour);
-    for (int32_t r = 0; r < h; ++r, row += kPitch)
+    for (int32_t r = 0; r < h; ++r, row += kFramePitch)
         for (int32_t i = 0; i < w; ++i) row[i] = halfColour(row[i]) + half;
 }
 
 void blendRectOutline(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, uint32_t* dst) {
     assertInside(x, y, w, h);
     if (h <= 0) return;
-    uint32_t* top = dst + y * kPitch + x;
-    uint32_t* bottom = dst + (y + h - 1) * kPitch + x;
+    uint32_t* top = dst + y * kFramePitch + x;
+    uint32_t* bottom = dst + (y + h - 1) * kFramePitch + x;
     for (int32_t i = 0; i < w; ++i) top[i] = blendHalf(top[i], colour);
     for (int32_t i = 0; i < w; ++i) bottom[i] = blendHalf(bottom[i], colour);
     if (w <= 0) return;
-    uint32_t* left = top + kPitch;
-    uint32_t* right = top + kPitch + (w - 1);
-    for (int32_t r = 0; r < h - 2; ++r, left += kPitch, right += kPitch) {
+    uint32_t* left = top + kFramePitch;
+    uint32_t* right = top + kFramePitch + (w - 1);
+    for (int32_t r = 0; r < h - 2; ++r, left += kFramePitch, right += kFramePitch) {
         *left = blendHalf(*left, colour);
         *right = blendHalf(*right, colour);
     }
@@ -196,10 +194,10 @@ void blendRectOutline(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colou
 void copyRect(int32_t x, int32_t y, int32_t w, int32_t h, const uint32_t* src, uint32_t* dst) {
     assertInside(x, y, w, h);
     if (w <= 0) return;
-    const int32_t start = y * kPitch + x;
+    const int32_t start = y * kFramePitch + x;
     const uint32_t* from = src + start;
     uint32_t* to = dst + start;
-    for (int32_t r = 0; r < h; ++r, from += kPitch, to += kPitch) std::copy_n(from, w, to);
+    for (int32_t r = 0; r < h; ++r, from += kFramePitch, to += kFramePitch) std::copy_n(from, w, to);
 }
 
 void blendGuideLines(int32_t x, int32_t y, int32_t w, int32_t h, uint32_t colour, uint32_t* dst) {
@@ -223,7 +221,7 @@ void MaskWipe::revealLevel(uint32_t* dst) const {
     const uint8_t* m = mask;
     const uint32_t* s = source;
     // Both values are read for every pixel so that the select vectorises.
-    for (int32_t i = 0; i < kWidth * kHeight; ++i) {
+    for (int32_t i = 0; i < kFramePixels; ++i) {
         const uint32_t from = s[i];
         const uint32_t keep = dst[i];
         dst[i] = m[i] == l ? from : keep;
@@ -234,5 +232,5 @@ void MaskWipe::fillUpToLevel(uint32_t* dst, uint32_t colour) const {
     if (level < 0) return;
     const uint8_t l = static_cast<uint8_t>(level > 255 ? 255 : level);
     const uint8_t* m = mask;
-    for (int32_t i = 0; i < kWidth * kHeight; ++i) dst[i] = m[i] <= l ? colour : dst[i];
+    for (int32_t i = 0; i < kFramePixels; ++i) dst[i] = m[i] <= l ? colour : dst[i];
 }

@@ -6,11 +6,11 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
 #include "gfx2d/fmath.h"
+#include "gfx2d/frame.h"
 
 namespace {
 
 constexpr float k256OverPi = 81.48733086305042f;
-constexpr int32_t kPitch = 320;
 
 // A coordinate of exactly zero is nudged so that no map divides by zero.
 inline float nudge(float c, float epsilon) { return c == 0.0f ? epsilon : c; }
@@ -86,11 +86,13 @@ BigMapTable::~BigMapTable() = default;
 void BigMapTable::draw(uint32_t* dst, const uint32_t* texture) const {
     const uint16_t* e = entries + std::clamp(window, 0, kMaxWindow);
     const uint16_t off = static_cast<uint16_t>(offset);
-    for (int row = 0; row < 200; ++row, e += kWidth, dst += kPitch) copyRow(dst, e, 320, off, texture);
+    for (int row = 0; row < kFrameHeight; ++row, e += kWidth, dst += kFramePitch)
+        copyRow(dst, e, kFrameWidth, off, texture);
 }
 
 void BigMapTable::drawHalf(uint32_t* dst, const uint32_t* texture) const {
     const uint16_t* e = entries + std::clamp(window, 0, kMaxWindow);
     const uint16_t off = static_cast<uint16_t>(offset);
-    for (int row = 0; row < 200; ++row, e += kWidth, dst += kPitch) blendRow(dst, e, 320, off, texture);
+    for (int row = 0; row < kFrameHeight; ++row, e += kWidth, dst += kFramePitch)
+        blendRow(dst, e, kFrameWidth, off, texture);
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfx2d/frame.h"
+
 // A map from a screen position (relative to the centre) to texture
 // coordinates; used only while a table is built.
 class MapFunction {
@@ -47,8 +49,8 @@ inline uint16_t mapEntry(int32_t u, int32_t v) {
 // Exactly the screen: 320x200 entries.
 class MapTable {
 public:
-    static constexpr int kWidth = 320;
-    static constexpr int kHeight = 200;
+    static constexpr int kWidth = kFrameWidth;
+    static constexpr int kHeight = kFrameHeight;
 
     int32_t offset = 0;  // only the low 16 bits are used
     uint16_t entries[kWidth * kHeight];
@@ -63,10 +65,10 @@ public:
 // A 640x400 map of which a movable 320x200 window is drawn.
 class BigMapTable {
 public:
-    static constexpr int kWidth = 640;
-    static constexpr int kHeight = 400;
+    static constexpr int kWidth = 2 * kFrameWidth;
+    static constexpr int kHeight = 2 * kFrameHeight;
     // The largest window that keeps the drawn part inside the map.
-    static constexpr int32_t kMaxWindow = (kHeight - 200) * kWidth + (kWidth - 320);
+    static constexpr int32_t kMaxWindow = (kHeight - kFrameHeight) * kWidth + (kWidth - kFrameWidth);
 
     int32_t offset = 0;  // only the low 16 bits are used
     uint16_t entries[kWidth * kHeight];

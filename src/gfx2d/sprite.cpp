@@ -1,10 +1,10 @@
 #include "gfx2d/sprite.h"
 
 #include "gfx2d/colour.h"
+#include "gfx2d/frame.h"
 
 namespace {
 
-constexpr int32_t kPitch = 320;
 
 // The visible part of a sprite: where its first visible pixel comes from and
 // goes to, how many pixels per row and how many rows.
@@ -49,7 +49,7 @@ bool clipSprite(const Sprite& s, uint32_t* dst, SpriteSpan& span) {
     if (rows <= 0 || cols <= 0) return false;
 
     span.src = s.pixels + srcOffset;
-    span.dst = dst + dy * kPitch + dx;
+    span.dst = dst + dy * kFramePitch + dx;
     span.cols = static_cast<int32_t>(cols);
     span.rows = static_cast<int32_t>(rows);
     return true;
@@ -65,7 +65,7 @@ void walkSpan(const SpriteSpan& span, int32_t srcPitch, Op op) {
     for (int32_t row = 0; row < span.rows; ++row) {
         for (int32_t i = 0; i < span.cols; ++i) dst[i] = op(dst[i], src[i]);
         src += srcPitch;
-        dst += kPitch;
+        dst += kFramePitch;
     }
 }
 

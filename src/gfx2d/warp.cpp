@@ -5,6 +5,7 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
 #include "gfx2d/fmath.h"
+#include "gfx2d/frame.h"
 
 GridPoint WarpGrid[kGridPoints];
 
@@ -13,7 +14,6 @@ namespace {
 constexpr float kPi256 = 0.01227184630308513f;
 constexpr float kPi128 = 0.02454369260617026f;
 constexpr float kPi64 = 0.04908738521234052f;
-constexpr int32_t kPitch = 320;
 
 // Texture coordinates in 24.8 fixed point. They are kept in unsigned
 // arithmetic, which wraps where the signed sums of a far-off grid point
@@ -191,8 +191,8 @@ void renderGridHalf(const GridPoint* grid, const uint32_t* __restrict texture, u
             const GridPoint& p11 = grid[(j + 1) * kGridRows + i + 1];
             Edge uL = edgeOf(p00.u, p01.u), vL = edgeOf(p00.v, p01.v);
             Edge uR = edgeOf(p10.u, p11.u), vR = edgeOf(p10.v, p11.v);
-            uint32_t* row = dst + (8 * i) * kPitch + 8 * j;
-            for (int r = 0; r < 8; ++r, row += kPitch) {
+            uint32_t* row = dst + (8 * i) * kFramePitch + 8 * j;
+            for (int r = 0; r < 8; ++r, row += kFramePitch) {
                 const uint32_t du = spanStep(uL.value, uR.value);
                 const uint32_t dv = spanStep(vL.value, vR.value);
                 uint32_t u = uL.value, v = vL.value;
@@ -221,8 +221,8 @@ void renderGridShaded(const GridPoint* grid, const uint8_t* __restrict indexImag
             const GridPoint& p11 = grid[(j + 1) * kGridRows + i + 1];
             Edge uL = edgeOf(p00.u, p01.u), vL = edgeOf(p00.v, p01.v), lL = edgeOf(p00.light, p01.light);
             Edge uR = edgeOf(p10.u, p11.u), vR = edgeOf(p10.v, p11.v), lR = edgeOf(p10.light, p11.light);
-            uint32_t* row = dst + (8 * i) * kPitch + 8 * j;
-            for (int r = 0; r < 8; ++r, row += kPitch) {
+            uint32_t* row = dst + (8 * i) * kFramePitch + 8 * j;
+            for (int r = 0; r < 8; ++r, row += kFramePitch) {
                 const uint32_t du = spanStep(uL.value, uR.value);
                 const uint32_t dv = spanStep(vL.value, vR.value);
                 const uint32_t dl = spanStep(lL.value, lR.value);

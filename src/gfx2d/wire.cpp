@@ -5,6 +5,7 @@
 #include "gfx2d/colour.h"
 #include "gfx2d/float_int.h"
 #include "gfx2d/fmath.h"
+#include "gfx2d/frame.h"
 
 void Matrix4::setIdentity() {
     for (int i = 0; i < 16; ++i) m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
@@ -131,17 +132,16 @@ void DotCube::update() {
 
 void DotCube::drawDots(uint32_t* dst) {
     update();
-    constexpr int32_t kPitch = 320;
     const uint32_t c = colour;
     for (int32_t i = 0; i < vertexCount; ++i) {
         const int32_t x = projected[i].x;
         const int32_t y = projected[i].y;
-        if (x <= 0 || x >= 319 || y <= 0 || y >= 199) continue;
-        uint32_t* p = dst + y * kPitch + x;
+        if (x <= 0 || x >= kFrameWidth - 1 || y <= 0 || y >= kFrameHeight - 1) continue;
+        uint32_t* p = dst + y * kFramePitch + x;
         p[0] = c;
         p[-1] = blendHalf(p[-1], c);
-        p[-kPitch] = blendHalf(p[-kPitch], c);
+        p[-kFramePitch] = blendHalf(p[-kFramePitch], c);
         p[1] = blendHalf(p[1], c);
-        p[kPitch] = blendHalf(p[kPitch], c);
+        p[kFramePitch] = blendHalf(p[kFramePitch], c);
     }
 }

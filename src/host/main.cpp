@@ -18,5 +18,6 @@ int main(int argc, char** argv) {
                      driver);
         return 1;
     }
+    ApplySeekOptions(CommandLine);
     return DemoMain();
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "host/seek.h"
+
 #ifndef PLIVAK_VERSION
 #define PLIVAK_VERSION "1.0"
 #endif
@@ -71,6 +73,11 @@ void PrintUsage(std::FILE* out) {
         "                      renderer, surface otherwise; gpu: SDL_Renderer with\n"
         "                      vsync; surface: scaled on the CPU into the window\n"
         "  --config FILE       read FILE instead of ./plivak.cfg\n"
+        "  --from TIME         start at demo time TIME: seconds (75.5) or m:ss(.fff)\n"
+        "  --step N            start at step N (1-18), the chapters below\n"
+        "  --explore           study the show: Space pauses and resumes, Left and Right\n"
+        "                      go to the previous and next chapter, while paused '.'\n"
+        "                      steps one frame on and ',' one back; Escape or Q ends\n"
         "  --help              this text\n"
         "  --version           the version\n"
         "\n"
@@ -86,6 +93,27 @@ void PrintUsage(std::FILE* out) {
         "The demo reads its data from ../data/. Without a display, plivak-capture\n"
         "records the demo instead.\n",
         out);
+    // The chapters, when the chapter file is there.
+    if (LoadChapters("../data/chapters.dat", false) && ChapterCount() > 0) {
+        std::fputs("\nchapters (--step N, or Left and Right with --explore):\n", out);
+        for (int i = 0; i < ChapterCount(); ++i) {
+            const double start = ChapterStart(i);
+            const int minutes = static_cast<int>(start / 60);
+            std::fprintf(out, "  %2d  %2d:%06.3f  %s\n", ChapterStep(i), minutes, start - minutes * 60.0,
+                         ChapterName(i));
+        }
+    }
+}
+
+void ApplySeekOptions(const CommandLineOptions& options) {
+    if (options.from < 0 && options.step == 0 && !options.explore) return;
+    const bool loaded = LoadChapters("../data/chapters.dat", true);
+    if (options.explore) EnableExplore();
+    if (!loaded) return;  // the one line is said; play from the start
+    if (options.step > 0)
+        SeekToStep(options.step);
+    else if (options.from >= 0)
+        SeekToTime(options.from);
 }
 
 void PrintVersion(const char* program) { std::printf("%s %s\n", program, PLIVAK_VERSION); }
@@ -101,6 +129,30 @@ int ParseCommandLine(int argc, char** argv) {
         if (!std::strcmp(arg, "--version")) {
             PrintVersion("plivak");
             return 0;
+        }
+        if (!std::strcmp(arg, "--from") || !std::strcmp(arg, "--step")) {
+            // One line naming the accepted forms.
+            double value = 0;
+            const bool from = !std::strcmp(arg, "--from");
+            const char* text = i + 1 < argc ? argv[i + 1] : nullptr;
+            if (!ParseShowTime(text, value) || (!from && (value < 1 || value > 18 || value != static_cast<int>(value)))) {
+                if (from)
+                    std::fprintf(stderr, "plivak: --from takes a demo time: %s\n", kShowTimeForms);
+                else
+                    std::fprintf(stderr, "plivak: --step takes a step number from 1 to 18\n");
+                return 2;
+            }
+            if (from)
+                CommandLine.from = value;
+            else
+                CommandLine.step = static_cast<int>(value);
+            i += 2;
+            continue;
+        }
+        if (!std::strcmp(arg, "--explore")) {
+            CommandLine.explore = true;
+            ++i;
+            continue;
         }
         const char* error = nullptr;
         switch (TakeHostOption(argc, argv, i, CommandLine, error)) {

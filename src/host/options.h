@@ -14,6 +14,9 @@ struct CommandLineOptions {
     int fullscreen = -1;               // -1 as plivak.cfg says, 0 --window, 1 --fullscreen
     bool presentationGiven = false;    // --renderer
     ptc::Presentation presentation = ptc::Presentation::Auto;
+    double from = -1.0;                // --from TIME: start there (< 0: at the beginning)
+    int step = 0;                      // --step N: start at step N's chapter point
+    bool explore = false;              // --explore: pause, chapters and frame steps on keys
 };
 
 // What the command line said; ReadConfig applies it after the file.
@@ -39,5 +42,9 @@ void ApplyCommandLine(const CommandLineOptions& options);
 int ParseCommandLine(int argc, char** argv);
 
 void PrintUsage(std::FILE* out);
+// Asks for the seek and the explore mode the command line gave, once the
+// chapter file is read (a missing one is said in one line, and the demo
+// then plays from the start). Called by main before DemoMain.
+void ApplySeekOptions(const CommandLineOptions& options);
 // "plivak 1.0" and a newline, with the given program name.
 void PrintVersion(const char* program);

@@ -1,5 +1,8 @@
 // The fixed sequence of parts. This table is the one place a part is added.
+#include <algorithm>
+
 #include "host/host.h"
+#include "host/seek.h"
 #include "parts/parts.h"
 
 int CurrentStep = 0;
@@ -35,16 +38,35 @@ constexpr int kFinalMusicPosition = 56;
 
 void RunTimeline() { RunTimeline(kShow, kFinalStep); }
 
-void RunTimeline(const TimelineStep* steps, int count) {
+const char* StepName(int step) { return step >= 1 && step <= kFinalStep ? kShow[step - 1].name : "start"; }
+
+namespace {
+
+// From the beginning (from 0) or from the chapter point of step `from`,
+// which the seek has restored; returns at the show's end, a key or a seek.
+void runSteps(const TimelineStep* steps, int count, int from) {
     const int parts = count - 1;
-    if (!FinalPartOnly) {
-        for (int i = 0; i < parts; ++i) {
+    if (from == 0 ? !FinalPartOnly : from <= parts) {
+        for (int i = std::max(from, 1) - 1; i < parts; ++i) {
             CurrentStep = i + 1;
+            StepChapterPoint(i + 1);
             if (steps[i].run() != 0) return;
         }
         if (SkipFinalPart) return;
     }
-    MusicSetPosition(kFinalMusicPosition);
+    if (!ResumesInsideFinal()) {
+        FinalStepChapterPoint(kFinalMusicPosition);
+        MusicSetPosition(kFinalMusicPosition);
+    }
     CurrentStep = count;
     steps[parts].run();
+}
+
+}  // namespace
+
+void RunTimeline(const TimelineStep* steps, int count) {
+    // A seek ends the running part and starts again at its chapter point.
+    do {
+        runSteps(steps, count, SeekTimelineStep());
+    } while (SeekPending());
 }

@@ -47,8 +47,8 @@ void drawLayers(float t) {
 }  // namespace
 
 int runBlobLayers() {
-    Sprite a = img::sprite(img::xfrmd, img::size::xfrmd, 0);
-    Sprite b = img::sprite(img::xfrmd2, img::size::xfrmd2, 0);
+    Sprite a = img::sprite(img::xfrmd, 0);
+    Sprite b = img::sprite(img::xfrmd2, 0);
 
     BeginBeatWait();
     for (int n = 0; !BeatArrived(); ++n) {

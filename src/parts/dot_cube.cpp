@@ -27,7 +27,7 @@ constexpr float kRampStop = 80.0f;
 
 struct Scene {
     DotCube cube{10, 70.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f};
-    Sprite caption = img::sprite(img::headache, img::size::headache, 0x0000FF);
+    Sprite caption = img::sprite(img::headache, img::kKeyColour);
 };
 
 // Background fade, caption swing and cube rotation: the steps every frame

@@ -6,7 +6,8 @@
 // every eight), one of the eight banners "banner21".."banner28" at its own
 // row, changing on each beat, and the "binary1"/"binary2" strip scrolling
 // up the left side. Textures: col, col2, sol, weeve. It ends after 600 s
-// or at a key, returning 0 either way.
+// or at a key, returning 0 either way. A seek can resume it at a chapter
+// point inside its loop (final_3d.h).
 #include "parts/final_3d.h"
 
 #include <cmath>
@@ -45,9 +46,21 @@ FrameBox randomBox() {
     return b;
 }
 
+FinalPartState loopState{};
+bool resumePending = false;
+
 }  // namespace
 
 Scene* FinalScene = nullptr;
+
+FinalPartState finalPartState() { return loopState; }
+
+void resumeFinalPart(const FinalPartState& state) {
+    loopState = state;
+    resumePending = true;
+}
+
+void (*FinalFrameHook)() = nullptr;
 
 bool prepareFinalPart() {
     if (initEngine() != 0) return false;
@@ -78,30 +91,49 @@ void releaseFinalPart() {
 
 int runFinalPart() {
     Sprite banners[kBanners] = {
-        img::sprite(img::banner[0], img::size::banner[0], 0), img::sprite(img::banner[1], img::size::banner[1], 0),
-        img::sprite(img::banner[2], img::size::banner[2], 0), img::sprite(img::banner[3], img::size::banner[3], 0),
-        img::sprite(img::banner[4], img::size::banner[4], 0), img::sprite(img::banner[5], img::size::banner[5], 0),
-        img::sprite(img::banner[6], img::size::banner[6], 0), img::sprite(img::banner[7], img::size::banner[7], 0),
+        img::sprite(img::banner[0], 0), img::sprite(img::banner[1], 0),
+        img::sprite(img::banner[2], 0), img::sprite(img::banner[3], 0),
+        img::sprite(img::banner[4], 0), img::sprite(img::banner[5], 0),
+        img::sprite(img::banner[6], 0), img::sprite(img::banner[7], 0),
     };
-    Sprite strips[2] = {img::sprite(img::binary1, img::size::binary1, 0),
-                        img::sprite(img::binary2, img::size::binary2, 0)};
+    Sprite strips[2] = {img::sprite(img::binary1, 0),
+                        img::sprite(img::binary2, 0)};
 
-    int32_t beat = BeatCounter.load();
-    int banner = 0;
-    int highlight = 0;
-    FrameBox box = randomBox();
-    DemoTimer.stop();
-    DemoTimer.set(0.0);
-    DemoTimer.start();
+    // The loop's state lives outside the call, so that a seek can resume
+    // the part at a chapter point inside it (the beat it waits on is the
+    // stage's LastBeat, which the seek restores).
+    if (!resumePending) {
+        BeginBeatWait();
+        loopState.banner = 0;
+        loopState.highlight = 0;
+        const FrameBox first = randomBox();
+        loopState.boxX = first.x;
+        loopState.boxY = first.y;
+        loopState.boxW = first.w;
+        loopState.boxH = first.h;
+        DemoTimer.stop();
+        DemoTimer.set(0.0);
+        DemoTimer.start();
+    }
+    resumePending = false;
+    int32_t& banner = loopState.banner;
+    int32_t& highlight = loopState.highlight;
+    FrameBox box{loopState.boxX, loopState.boxY, loopState.boxW, loopState.boxH};
 
     for (;;) {
+        loopState.boxX = box.x;
+        loopState.boxY = box.y;
+        loopState.boxW = box.w;
+        loopState.boxH = box.h;
+        loopState.beat = LastBeat;
+        if (FinalFrameHook) FinalFrameHook();
         const double seconds = DemoTime();
         const float t = static_cast<float>(seconds * 10.0);
         const int scroll = static_cast<int>(2.0 * seconds * 10.0) % 200;
         if (KeyPending()) return 0;
-        if (BeatCounter.load() != beat) {
+        if (BeatArrived()) {
             box = randomBox();
-            beat = BeatCounter.load();
+            BeginBeatWait();
             banner = (banner + 1) % kBanners;
             highlight = banner <= 1 ? 1 : 0;
         }

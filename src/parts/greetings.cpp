@@ -25,8 +25,8 @@ inline void setHighByte(int32_t& offset, int32_t value) { offset = (offset & ~0x
 }  // namespace
 
 int runGreetings() {
-    Sprite greets = img::sprite(img::greets2, img::size::greets2, 0x0000FF);
-    Sprite k = img::sprite(img::k, img::size::k, 0x0000FF);
+    Sprite greets = img::sprite(img::greets2, img::kKeyColour);
+    Sprite k = img::sprite(img::k, img::kKeyColour);
     k.x = 108;
     k.y = 50;
 

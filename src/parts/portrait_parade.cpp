@@ -20,9 +20,8 @@
 
 namespace {
 
-constexpr uint32_t kKey = 0x0000FF;
 constexpr int kSmallCount = 5;
-constexpr int kSmallWidth = img::size::ostrin3.width;
+constexpr int kSmallWidth = img::ostrin3.width;
 constexpr int kSmallSpacing = 108;
 // A small portrait that has fully left on the left re-enters from here.
 constexpr int kReentryX = 433;
@@ -39,11 +38,11 @@ int revealQuadrants(int x0, int x1) {
 }  // namespace
 
 int runPortraitParade() {
-    Sprite large = img::sprite(img::ostrin11, img::size::ostrin11, kKey);
+    Sprite large = img::sprite(img::ostrin11, img::kKeyColour);
     large.x = 125;
     large.y = 0;
     WireCube cube(100.0f, 0xFFFFFF, 50.0f, 170.0f, 256.0f);
-    const Sprite portrait = img::sprite(img::ostrin3, img::size::ostrin3, kKey);
+    const Sprite portrait = img::sprite(img::ostrin3, img::kKeyColour);
     Sprite small[kSmallCount] = {portrait, portrait, portrait, portrait, portrait};
     for (int i = 0; i < kSmallCount; ++i) {
         small[i].x = kSmallSpacing * i;

@@ -16,7 +16,7 @@
 #include "stage/stage.h"
 
 int runSpinningCurve() {
-    Sprite label = img::sprite(img::zorbel_2, img::size::zorbel_2, 0x0000FF);
+    Sprite label = img::sprite(img::zorbel_2, img::kKeyColour);
     Curve->centreX = 265.0f;
     Curve->centreY = 100.0f;
     copyFrame(img::formula2, FrameBuffer);

@@ -8,15 +8,21 @@
 
 #include "data/image_bank.h"
 #include "engine3d/snake.h"
-#include "gfx2d/fmath.h"
 #include "gfx2d/frame_ops.h"
 #include "gfx2d/sprite.h"
+#include "parts/motion.h"
 #include "parts/parts.h"
 #include "stage/stage.h"
 
+namespace {
+
+constexpr CornerWobble kLogoWobble{7, 7, 226, 169};  // sorvel, addcode
+
+}  // namespace
+
 int runSplineSnake() {
-    Sprite sorvel = img::sprite(img::sorvel, img::size::sorvel, 0x0000FF);
-    Sprite addcode = img::sprite(img::addcode, img::size::addcode, 0x0000FF);
+    Sprite sorvel = img::sprite(img::sorvel, img::kKeyColour);
+    Sprite addcode = img::sprite(img::addcode, img::kKeyColour);
     copyFrame(img::formula2, FrameBuffer);
 
     BeginBeatWait();
@@ -24,10 +30,7 @@ int runSplineSnake() {
         if (KeyPending()) return -1;
         float t = static_cast<float>(DemoTime());
         animateSnake(t * 1.6f);
-        sorvel.x = static_cast<int32_t>(fm::sin(t * 7.853981633974483f) * 10 + 7);
-        sorvel.y = static_cast<int32_t>(fm::cos(t * 6.283185307179586f) * 10 + 7);
-        addcode.x = static_cast<int32_t>(fm::cos(t * 7.853981633974483f) * 10 + 226);
-        addcode.y = static_cast<int32_t>(fm::sin(t * 8.79645943005142f) * 10 + 169);
+        kLogoWobble.place(sorvel, addcode, t);
         blendFrameHalf(img::formula3, FrameBuffer);
         drawSnake(FrameBuffer);
         sorvel.drawKeyed(FrameBuffer);

@@ -41,7 +41,7 @@ int runTextPlane() {
     plane.wobble = 12.5f;
     WireCube cube1(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
     WireCube cube2(120.0f, 0xFFFFFF, 160.0f, 100.0f, 512.0f);
-    Sprite caption = img::sprite(img::desint, img::size::desint, 0x0000FF);
+    Sprite caption = img::sprite(img::desint, img::kKeyColour);
 
     BeginBeatWait();
     while (!BeatArrived()) {
@@ -75,7 +75,7 @@ int runTextPlane() {
 
     for (int i = 0; i <= 80; i += 2) {
         if (KeyPending()) return -1;
-        int n = 320 - i;
+        int n = kFrameWidth - i;
         for (const Shutter& s : kShutters)
             copyRect(s.xOffset + (s.growsFromRight ? n : 0), s.top * 100, i, 100, img::pyr[0], FrameBuffer);
         PresentFrame();

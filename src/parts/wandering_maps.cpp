@@ -28,7 +28,7 @@ inline int32_t windowAt(float row, float column) {
 }  // namespace
 
 int runWanderingMaps() {
-    Sprite title = img::sprite(img::meta, img::size::meta, 0x0000FF);
+    Sprite title = img::sprite(img::meta, img::kKeyColour);
     title.x = 63;
     title.y = 65;
 
@@ -53,13 +53,15 @@ int runWanderingMaps() {
 
     // Row r gets its left part [0, T[r]) at step r and its right part
     // [T[r], 320) at step 199 - r, so the picture grows from two corners.
-    for (int k = 0; k < 200; ++k) {
+    for (int k = 0; k < kFrameHeight; ++k) {
         if (KeyPending()) return -1;
         int32_t left = StaircaseTable[k];
-        std::memcpy(FrameBuffer + k * 320, img::optimal + k * 320, left * sizeof(uint32_t));
-        int r = 199 - k;
+        const int leftStart = k * kFramePitch;
+        std::memcpy(FrameBuffer + leftStart, img::optimal + leftStart, left * sizeof(uint32_t));
+        int r = kFrameHeight - 1 - k;
         int32_t from = StaircaseTable[r];
-        std::memcpy(FrameBuffer + r * 320 + from, img::optimal + r * 320 + from, (320 - from) * sizeof(uint32_t));
+        const int rightStart = r * kFramePitch + from;
+        std::memcpy(FrameBuffer + rightStart, img::optimal + rightStart, (kFrameWidth - from) * sizeof(uint32_t));
         PresentFrame();
     }
     return WaitForBeat() ? 0 : -1;

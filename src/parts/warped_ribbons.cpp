@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kRibbonPoints = 21;  // x = 0, 16, .. 320
 constexpr int kCaptionCount = 5;
-constexpr uint32_t kCaptionKey = 0x0000FF;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
 struct Ribbons {
@@ -55,11 +54,11 @@ int runWarpedRibbons() {
     for (Point2i* ribbon : ribbons.line)
         for (int i = 0; i < kRibbonPoints; ++i) ribbon[i] = Point2i{16 * i, 0};
     Sprite captions[kCaptionCount] = {
-        img::sprite(img::exercise, img::size::exercise, kCaptionKey),
-        img::sprite(img::alert, img::size::alert, kCaptionKey),
-        img::sprite(img::partcool, img::size::partcool, kCaptionKey),
-        img::sprite(img::molecule, img::size::molecule, kCaptionKey),
-        img::sprite(img::nrg, img::size::nrg, kCaptionKey),
+        img::sprite(img::exercise, img::kKeyColour),
+        img::sprite(img::alert, img::kKeyColour),
+        img::sprite(img::partcool, img::kKeyColour),
+        img::sprite(img::molecule, img::kKeyColour),
+        img::sprite(img::nrg, img::kKeyColour),
     };
     int32_t syncSeen = SyncCounter.load(std::memory_order_relaxed);
     // 0: no caption yet; 1 .. 5: captions[caption - 1]. Syncs beyond the

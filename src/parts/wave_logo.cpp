@@ -13,7 +13,7 @@
 
 int runWaveLogo() {
     WaveWarpB warp;
-    Sprite logo = img::sprite(img::tremo, img::size::tremo, 0);
+    Sprite logo = img::sprite(img::tremo, 0);
     logo.x = 13;
     logo.y = 21;
 
@@ -29,11 +29,11 @@ int runWaveLogo() {
 
     for (int i = 0; i <= 50; ++i) {
         if (KeyPending()) return -1;
-        int n = 200 - i;
-        copyRect(0, 0, 320, i, img::square, FrameBuffer);
-        copyRect(0, n - 100, 320, i, img::square, FrameBuffer);
-        copyRect(0, 100, 320, i, img::square, FrameBuffer);
-        copyRect(0, n, 320, i, img::square, FrameBuffer);
+        int n = kFrameHeight - i;
+        copyRect(0, 0, kFrameWidth, i, img::square, FrameBuffer);
+        copyRect(0, n - 100, kFrameWidth, i, img::square, FrameBuffer);
+        copyRect(0, 100, kFrameWidth, i, img::square, FrameBuffer);
+        copyRect(0, n, kFrameWidth, i, img::square, FrameBuffer);
         PresentFrame();
     }
     return WaitForBeat() ? 0 : -1;

@@ -37,6 +37,14 @@ std::mutex theMutex;
 
 constexpr size_t kMaxFileBytes = 64u << 20;
 
+// Where the XM header keeps what the sync scan reads: the ID text at 0
+// (17 bytes), the version at 58, and the size of the rest of the header,
+// counted from 60, where that count itself begins.
+constexpr char kXmId[] = "Extended Module: ";
+constexpr size_t kXmIdBytes = sizeof kXmId - 1;
+constexpr size_t kXmVersionOffset = 58;
+constexpr size_t kXmHeaderSizeOffset = 60;
+
 MidasModule* findModule(MIDASmodule m) {
     for (MidasModule& slot : modulePool)
         if (&slot == m && slot.used) return &slot;
@@ -44,6 +52,34 @@ MidasModule* findModule(MIDASmodule m) {
 }
 
 bool isPlayback(MIDASmodulePlayHandle h) { return h == &thePlayback && thePlayback.active.load(); }
+
+// Ends the playback: the playback context renders it no more and no sync
+// reaches the callback. Call with theMutex held.
+void deactivatePlayback() {
+    thePlayback.active = false;
+    thePlayback.callback = nullptr;
+    thePlayback.module = nullptr;
+}
+
+// Readies the playback for the module from its start: a new generation
+// (the backends restart their time base), nothing rendered, no syncs
+// waiting. The callback stays as it was. Call with theMutex held.
+void resetPlayback(MidasModule* module) {
+    MidasPlayback& pb = thePlayback;
+    pb.module = module;
+    pb.generation = nextGeneration++;
+    pb.positionRequest = -1;
+    pb.rendered = 0;
+    pb.tickLeft = 0;
+    pb.ticksLeftInRow = 0;
+    pb.tickKnown = true;
+    pb.lastOrder = -1;
+    pb.lastRow = -1;
+    pb.pendingHead = 0;
+    pb.pendingCount = 0;
+    pb.droppedSyncs = 0;
+    pb.overflowReported = false;
+}
 
 void releaseModule(MidasModule& m) {
     if (m.mod) openmpt_module_destroy(m.mod);
@@ -152,63 +188,84 @@ long SyncTable::rowIndex(int pattern, int row) const {
     return static_cast<long>(first + static_cast<uint32_t>(row));
 }
 
-bool scanXmSyncs(const uint8_t* data, size_t size, RowCountFn rowsOf, void* user, SyncTable& table,
-                 std::string* error) {
-    table = SyncTable{};
-    auto fail = [&](const char* what) {
-        table = SyncTable{};
-        if (error) *error = what;
-        return false;
-    };
-    static const char kMagic[] = "Extended Module: ";
-    if (size < 60 || std::memcmp(data, kMagic, 17) != 0) return fail("not an XM file");
+namespace {
+
+// The counts the scan needs from the XM header, and where the first
+// pattern begins.
+struct XmHeader {
+    uint16_t channels = 0;
+    uint16_t patterns = 0;
+    size_t firstPattern = 0;
+};
+
+const char* readXmHeader(const uint8_t* data, size_t size, XmHeader& h) {
+    if (size < kXmHeaderSizeOffset || std::memcmp(data, kXmId, kXmIdBytes) != 0) return "not an XM file";
     ByteReader r{data, size};
-    r.seek(58);
+    r.seek(kXmVersionOffset);
     uint16_t version = r.u16();
-    if (version < 0x0104) return fail("XM version older than 1.04");
+    if (version < 0x0104) return "XM version older than 1.04";
     uint32_t headerSize = r.u32();
     r.u16();  // song length
     r.u16();  // restart position
-    uint16_t channels = r.u16();
-    uint16_t patterns = r.u16();
-    if (!r.ok) return fail("XM header cut short");
-    if (channels == 0 || channels > 64 || patterns > 256) return fail("XM header counts out of range");
+    h.channels = r.u16();
+    h.patterns = r.u16();
+    if (!r.ok) return "XM header cut short";
+    if (h.channels == 0 || h.channels > 64 || h.patterns > 256) return "XM header counts out of range";
+    h.firstPattern = kXmHeaderSizeOffset + static_cast<size_t>(headerSize);
+    return nullptr;
+}
 
+// Adds the `rows` rows of the pattern at `start` to the table; every row
+// gets an entry, even where the file ends early, and cells that cannot be
+// read count as empty. Returns where the next pattern begins, or 0 when
+// the pattern's header could not be read (the patterns after it are lost).
+size_t scanPattern(const uint8_t* data, size_t size, size_t start, int rows, int channels, SyncTable& table) {
+    ByteReader r{data, size};
+    r.seek(start);
+    uint32_t patHeader = r.u32();
+    r.u8();  // packing type
+    uint16_t fileRows = r.u16();
+    uint16_t packedSize = r.u16();
+    bool readable = r.ok && patHeader >= 9 && patHeader <= size;
+    size_t dataStart = start + (readable ? patHeader : 0);
+    size_t dataEnd = readable ? std::min(size, dataStart + packedSize) : 0;
+    ByteReader cells{data, readable ? dataEnd : 0};
+    cells.seek(readable ? dataStart : 0);
+    int cellRows = readable && packedSize > 0 ? std::min<int>(rows, fileRows) : 0;
+    for (int row = 0; row < rows; ++row) {
+        uint8_t delay = 0;
+        for (int c = 0; c < channels && row < cellRows && cells.ok; ++c) {
+            uint8_t effect, param;
+            if (!readCell(cells, effect, param)) break;
+            if (effect == kSyncEffect) table.values.push_back(param);
+            if (effect == 0xE && (param >> 4) == 0xE) delay = param & 0x0F;
+        }
+        table.rowDelay.push_back(delay);
+        table.firstSync.push_back(static_cast<uint32_t>(table.values.size()));
+    }
+    table.firstRow.push_back(static_cast<uint32_t>(table.rowDelay.size()));
+    return readable ? dataStart + packedSize : 0;
+}
+
+}  // namespace
+
+bool scanXmSyncs(const uint8_t* data, size_t size, RowCountFn rowsOf, void* user, SyncTable& table,
+                 std::string* error) {
+    table = SyncTable{};
+    XmHeader header;
+    if (const char* what = readXmHeader(data, size, header)) {
+        if (error) *error = what;
+        return false;
+    }
     table.firstRow.assign(1, 0);
     table.firstSync.assign(1, 0);
-    size_t patternStart = 60 + static_cast<size_t>(headerSize);
-    for (int p = 0; p < patterns; ++p) {
-        // Every row the player has gets an entry, even where the file ends
-        // early; cells that cannot be read count as empty.
+    size_t patternStart = header.firstPattern;
+    for (int p = 0; p < header.patterns && patternStart != 0; ++p) {
         int rows = std::clamp(rowsOf ? rowsOf(p, user) : 0, 0, 1024);
-        r.seek(patternStart);
-        uint32_t patHeader = r.u32();
-        r.u8();  // packing type
-        uint16_t fileRows = r.u16();
-        uint16_t packedSize = r.u16();
-        bool readable = r.ok && patHeader >= 9 && patHeader <= size;
-        size_t dataStart = patternStart + (readable ? patHeader : 0);
-        size_t dataEnd = readable ? std::min(size, dataStart + packedSize) : 0;
-        ByteReader cells{data, readable ? dataEnd : 0};
-        cells.seek(readable ? dataStart : 0);
-        int cellRows = readable && packedSize > 0 ? std::min<int>(rows, fileRows) : 0;
-        for (int row = 0; row < rows; ++row) {
-            uint8_t delay = 0;
-            for (int c = 0; c < channels && row < cellRows && cells.ok; ++c) {
-                uint8_t effect, param;
-                if (!readCell(cells, effect, param)) break;
-                if (effect == kSyncEffect) table.values.push_back(param);
-                if (effect == 0xE && (param >> 4) == 0xE) delay = param & 0x0F;
-            }
-            table.rowDelay.push_back(delay);
-            table.firstSync.push_back(static_cast<uint32_t>(table.values.size()));
-        }
-        table.firstRow.push_back(static_cast<uint32_t>(table.rowDelay.size()));
-        if (!readable) break;
-        patternStart = dataStart + packedSize;
+        patternStart = scanPattern(data, size, patternStart, rows, header.channels, table);
     }
     // Patterns missing from a file cut short have no rows here.
-    while (table.patterns() < patterns) table.firstRow.push_back(table.firstRow.back());
+    while (table.patterns() < header.patterns) table.firstRow.push_back(table.firstRow.back());
     return true;
 }
 
@@ -353,22 +410,9 @@ MIDASmodulePlayHandle MIDASplayModule(MIDASmodule module, int) {
     MidasModule* m = findModule(module);
     if (!m || thePlayback.active.load()) return nullptr;
     openmpt_module_set_position_order_row(m->mod, 0, 0);
-    MidasPlayback& pb = thePlayback;
-    pb.module = m;
-    pb.generation = nextGeneration++;
-    pb.positionRequest = -1;
-    pb.rendered = 0;
-    pb.tickLeft = 0;
-    pb.ticksLeftInRow = 0;
-    pb.tickKnown = true;
-    pb.lastOrder = -1;
-    pb.lastRow = -1;
-    pb.pendingHead = 0;
-    pb.pendingCount = 0;
-    pb.droppedSyncs = 0;
-    pb.overflowReported = false;
-    pb.active = true;
-    return &pb;
+    resetPlayback(m);
+    thePlayback.active = true;
+    return &thePlayback;
 }
 
 bool MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle, MIDASsyncCallback callback) {
@@ -398,9 +442,7 @@ bool MIDASstopBackgroundPlay() {
 bool MIDASstopModule(MIDASmodulePlayHandle playHandle) {
     std::lock_guard<std::mutex> lock(theMutex);
     if (!isPlayback(playHandle)) return false;
-    playHandle->active = false;
-    playHandle->callback = nullptr;
-    playHandle->module = nullptr;
+    deactivatePlayback();
     return true;
 }
 
@@ -408,11 +450,7 @@ bool MIDASfreeModule(MIDASmodule module) {
     std::lock_guard<std::mutex> lock(theMutex);
     MidasModule* m = findModule(module);
     if (!m) return false;
-    if (thePlayback.active.load() && thePlayback.module == m) {
-        thePlayback.active = false;
-        thePlayback.callback = nullptr;
-        thePlayback.module = nullptr;
-    }
+    if (thePlayback.active.load() && thePlayback.module == m) deactivatePlayback();
     releaseModule(*m);
     return true;
 }
@@ -421,9 +459,7 @@ bool MIDASclose() {
     if (initialised) backend::stopPlay();
     {
         std::lock_guard<std::mutex> lock(theMutex);
-        thePlayback.active = false;
-        thePlayback.callback = nullptr;
-        thePlayback.module = nullptr;
+        deactivatePlayback();
         for (MidasModule& m : modulePool)
             if (m.used) releaseModule(m);
     }

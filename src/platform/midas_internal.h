@@ -153,4 +153,22 @@ Output output();
 std::string outputDescription();
 }  // namespace backend
 
+// The music pump of the virtual clock (midas_pump.cpp): renders up to
+// clockFrame and fires the syncs due by then, handing the sound to
+// vclock::emitAudioAt. clockPumpResume: the next pump carries on from
+// where the sink left off (a backend started again).
+void clockPump(int64_t clockFrame);
+void clockPumpResume();
+// Puts the playback back to order 0 and renders it silently, with no sync
+// reaching the callback, as a run of the virtual clock through polls
+// 0..poll-1 would; jumpOrder is requested just before poll jumpPoll (-1:
+// never). A device backend stops and hands the playback to the clock pump
+// until musicOffClock. False when nothing plays.
+bool seekMusicToPoll(int64_t poll, int64_t jumpPoll, int jumpOrder);
+void musicOffClock();
+bool musicOnClock();
+// Order 0, row 0, nothing rendered or pending, a new generation (call with
+// stateMutex held).
+void restartPlayback(MidasPlayback& pb);
+
 }  // namespace midas

@@ -103,6 +103,20 @@ public:
     void set(double seconds);
     double time() const;
 
+    // The whole timer, for a chapter point (a copy keeps every bit, which
+    // set() would not).
+    struct State {
+        bool running;
+        double base;
+        double held;
+    };
+    State state() const { return State{running_, base_, held_}; }
+    void restore(const State& s) {
+        running_ = s.running;
+        base_ = s.base;
+        held_ = s.held;
+    }
+
 private:
     bool running_ = false;
     double base_ = 0.0;   // clock reading at which time() was 0 (running)

@@ -1,10 +1,12 @@
 // The ptc classes on top of a backend (ptc_backend.h). Pixel copies and the
-// timer arithmetic live here, so both backends behave the same.
+// timer arithmetic live here, so both backends behave the same. Key polls,
+// presents and the timers' clock go through show_clock.h (seek and pause).
 #include <algorithm>
 #include <cstring>
 
 #include "platform/ptc.h"
 #include "platform/ptc_backend.h"
+#include "platform/show_clock.h"
 
 namespace ptc {
 
@@ -42,12 +44,12 @@ void Console::clear() { std::fill(pixels_, pixels_ + width_ * height_, 0u); }
 
 bool Console::key() {
     if (!open_) throw DynamicError("console is not open");
-    return backend::keyPending();
+    return showclock::pollKey();
 }
 
 void Console::update() {
     if (!open_) throw DynamicError("console is not open");
-    backend::present(pixels_, width_, height_);
+    showclock::present(pixels_, width_, height_);
 }
 
 Surface::Surface(int width, int height, const Format& format) : width_(width), height_(height) {
@@ -87,23 +89,23 @@ void Surface::copy(Console& console, const Area& source, const Area& destination
 
 void Timer::start() {
     if (running_) return;
-    base_ = backend::clockSeconds() - held_;
+    base_ = showclock::seconds() - held_;
     running_ = true;
 }
 
 void Timer::stop() {
     if (!running_) return;
-    held_ = backend::clockSeconds() - base_;
+    held_ = showclock::seconds() - base_;
     running_ = false;
 }
 
 void Timer::set(double seconds) {
     if (running_)
-        base_ = backend::clockSeconds() - seconds;
+        base_ = showclock::seconds() - seconds;
     else
         held_ = seconds;
 }
 
-double Timer::time() const { return running_ ? backend::clockSeconds() - base_ : held_; }
+double Timer::time() const { return running_ ? showclock::seconds() - base_ : held_; }
 
 }  // namespace ptc

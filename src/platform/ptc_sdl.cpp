@@ -47,6 +47,7 @@
 #include "platform/ptc.h"
 #include "platform/ptc_backend.h"
 #include "platform/sdl_clock.h"
+#include "platform/show_clock.h"
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <dlfcn.h>
@@ -420,13 +421,29 @@ bool X11Link::windowSize(int&, int&) { return false; }
 
 // ---- events ----
 
+
+// The explore mode's keys (show_clock.h); any other key is kKeyNone.
+int exploreKey(SDL_Keycode k) {
+    switch (k) {
+        case SDLK_SPACE: return showclock::kKeySpace;
+        case SDLK_PERIOD: return showclock::kKeyPeriod;
+        case SDLK_COMMA: return showclock::kKeyComma;
+        case SDLK_LEFT: return showclock::kKeyLeft;
+        case SDLK_RIGHT: return showclock::kKeyRight;
+        case SDLK_ESCAPE:
+        case SDLK_q: return showclock::kKeyEnd;
+        default: return showclock::kKeyNone;
+    }
+}
+
 void handle(const SDL_Event& e) {
     switch (e.type) {
         case SDL_QUIT:
             screen.keyPending = true;
             break;
         case SDL_KEYDOWN:
-            if (!isModifier(e.key.keysym.sym)) screen.keyPending = true;
+            if (!isModifier(e.key.keysym.sym) && !showclock::offerKey(exploreKey(e.key.keysym.sym)))
+                screen.keyPending = true;
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) screen.keyPending = true;

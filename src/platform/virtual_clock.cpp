@@ -31,6 +31,8 @@ int shownWidth = 0;
 int shownHeight = 0;
 bool presentedSincePoll = false;
 bool framePending = false;  // a poll happened whose frame is not emitted yet
+int64_t audioAt = 0;
+bool virtualConsole = false;        // clock frame of the block handed to the audio sink
 
 void emitPending() {
     if (!framePending) return;
@@ -53,6 +55,7 @@ void configure(double fps, double keyAtSeconds) {
     presentedSincePoll = false;
     openFails = false;
     failingPoll = -1;
+    audioAt = 0;
 }
 
 double fps() { return theFps; }
@@ -72,6 +75,11 @@ void setAudioSink(AudioSink sink, void* user) {
 void emitAudio(const int16_t* samples, int frames) {
     if (audioSink) audioSink(samples, frames, audioUser);
 }
+void emitAudioAt(int64_t clockFrame, const int16_t* samples, int frames) {
+    audioAt = clockFrame;
+    emitAudio(samples, frames);
+}
+int64_t audioFrame() { return audioAt; }
 void setPollHook(void (*hook)(void*), void* user) {
     pollHook = hook;
     pollUser = user;
@@ -87,6 +95,7 @@ bool takeOpenFailure() {
 }
 
 void consoleOpened(int width, int height) {
+    virtualConsole = true;
     shownWidth = width;
     shownHeight = height;
     std::fill(shown, shown + 320 * 240, 0u);
@@ -99,7 +108,24 @@ void consolePresented(const uint32_t* pixels, int width, int height) {
     presentedSincePoll = true;
 }
 
-void consoleClosed() { emitPending(); }
+void consoleClosed() {
+    emitPending();
+    virtualConsole = false;
+}
+
+bool consoleIsVirtual() { return virtualConsole; }
+
+State state() { return State{polls, presentedSincePoll, framePending, shownWidth, shownHeight, shown}; }
+
+void restore(const State& s) {
+    polls = s.polls;
+    presentedSincePoll = s.presentedSincePoll;
+    framePending = s.framePending;
+    shownWidth = std::clamp(s.width, 0, 320);
+    shownHeight = std::clamp(s.height, 0, 240);
+    if (s.shown != shown && s.shown)
+        std::memcpy(shown, s.shown, sizeof(uint32_t) * static_cast<size_t>(shownWidth) * shownHeight);
+}
 
 bool poll() {
     if (failingPoll >= 0 && polls == failingPoll) {

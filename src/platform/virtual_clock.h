@@ -39,6 +39,11 @@ void setMusicPump(MusicPump pump);
 void setAudioSink(AudioSink sink, void* user);
 // For the music backend: hands rendered audio to the sink, if any.
 void emitAudio(const int16_t* samples, int frames);
+// The same, saying at which clock sample frame the block begins; the sink
+// reads it back with audioFrame() (a range capture keeps the samples of
+// its range only).
+void emitAudioAt(int64_t clockFrame, const int16_t* samples, int frames);
+int64_t audioFrame();
 // Called at the end of every poll, after the music has rendered: the
 // demo's own work for the next frame starts there (for timing).
 void setPollHook(void (*hook)(void*), void* user);
@@ -55,9 +60,26 @@ void consoleOpened(int width, int height);
 void consolePresented(const uint32_t* pixels, int width, int height);
 // Emits the frame that is still pending (the picture after the last poll).
 void consoleClosed();
+// True while the virtual console backend is open: the console is this
+// clock, not a window shown beside it.
+bool consoleIsVirtual();
 // One key poll: emits the pending frame, advances the clock, pumps the
 // music; true when a key is pending. Throws when a fault is injected.
 bool poll();
 bool takeOpenFailure();
+
+// The clock's part of a chapter point (host/seek.h): the polls so far, the
+// frame still to be emitted and the picture shown. `shown` points at the
+// clock's own copy; restore copies it (width x height pixels).
+struct State {
+    int64_t polls;
+    bool presentedSincePoll;
+    bool framePending;
+    int width;
+    int height;
+    const uint32_t* shown;
+};
+State state();
+void restore(const State& state);
 
 }  // namespace vclock

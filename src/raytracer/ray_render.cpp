@@ -4,13 +4,13 @@
 
 #include <cstring>
 
+#include "gfx2d/frame.h"
 #include "raytracer/ray_group.h"
 #include "raytracer/ray_lanes.h"
 
 RaySample RaySampleGrid[kRayGridColumns][kRayGridRows];
 
 namespace {
-constexpr int kPitch = 320;
 }  // namespace
 
 RayCamera rayCamera(const RayScene& scene, const RayViewport& viewport) {
@@ -116,7 +116,7 @@ void blitRayBlock(int32_t j, int32_t i, uint32_t* pixel) {
         rightR += rightStepR;
         rightG += rightStepG;
         rightB += rightStepB;
-        pixel += kPitch;
+        pixel += kFramePitch;
     }
 }
 
@@ -143,7 +143,7 @@ void blitRayGrid(uint32_t* dst) {
     for (int32_t i = 0; i < kRayBlockRows; ++i) {
         std::memcpy(top, bottom, sizeof top);
         copyRow(i + 1, bottom);
-        uint32_t* row = dst + i * 4 * kPitch;
+        uint32_t* row = dst + i * 4 * kFramePitch;
         for (int32_t j = 0; j < kRayBlockColumns; j += 4) {
             __m128i left[3], right[3], leftStep[3], rightStep[3];
             for (int c = 0; c < 3; ++c) {
@@ -188,7 +188,7 @@ void blitRayGrid(uint32_t* dst) {
                     left[c] = _mm_add_epi32(left[c], leftStep[c]);
                     right[c] = _mm_add_epi32(right[c], rightStep[c]);
                 }
-                pixel += kPitch;
+                pixel += kFramePitch;
             }
         }
     }

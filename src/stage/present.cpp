@@ -11,17 +11,19 @@ uint32_t* FrameBuffer = nullptr;
 ptc::Surface* DisplaySurface = nullptr;
 void (*PresentFrame)() = PresentFull;
 
-// The whole 320x200 surface onto the 320x200 console.
+// The whole surface onto the console of the frame's size.
 void PresentFull() {
     DisplaySurface->copy(TheConsole);
     TheConsole.update();
 }
 
 // The 320x200 surface onto lines 20..219 of the 320x240 console; lines
-// 0..19 and 220..239 stay black from the clear at start-up.
+// 0..19 and 220..239 stay black from the clear at start-up. An area names
+// its last column and row.
 void PresentLetterbox() {
-    const ptc::Area destination(0, 20, 319, 219);
-    const ptc::Area source(0, 0, 319, 199);
+    constexpr int kTop = 20;
+    const ptc::Area destination(0, kTop, kFrameWidth - 1, kTop + kFrameHeight - 1);
+    const ptc::Area source(0, 0, kFrameWidth - 1, kFrameHeight - 1);
     DisplaySurface->copy(TheConsole, source, destination);
     TheConsole.update();
 }

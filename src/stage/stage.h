@@ -15,13 +15,10 @@
 #include <atomic>
 #include <cstdint>
 
+#include "gfx2d/frame.h"
 #include "platform/ptc.h"
 
 using DemoPart = int (*)();
-
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 200;
-constexpr int kFramePixels = kFrameWidth * kFrameHeight;
 
 // The 320x200 surface whose pixels FrameBuffer points at.
 extern ptc::Surface* DisplaySurface;

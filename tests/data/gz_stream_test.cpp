@@ -42,6 +42,12 @@ TEST(GzStream, BufferRules) {
     b.append(big.data(), 5000);
     EXPECT_EQ(b.capacity, 6144);
     EXPECT_EQ(Bytes(b.data + 1000, b.data + 6000), big);
+    // Exactly two steps short: two steps, not three.
+    GZ_Buffer exact(1024);
+    exact.append(big.data(), 1024);
+    EXPECT_EQ(exact.capacity, 1024);
+    exact.append(big.data(), 2048);
+    EXPECT_EQ(exact.capacity, 3072);
 }
 
 TEST(GzStream, GrowthAtTheGranularityBoundary) {

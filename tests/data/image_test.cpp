@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "data/image_bank.h"
 #include "data/image_loader.h"
 #include "data/pcx.h"
 #include "gfx2d/shade_table.h"
@@ -86,6 +89,12 @@ TEST(Pcx, HeaderRulesAndShortFiles) {
         f[at] = at == 2 ? 0 : 3;  // signature, version 3, encoding 0, 3 bits
         EXPECT_EQ(parse(f), PcxPicture::kBadHeader) << at;
     }
+    // Version 5 and 8 bits per pixel exactly: one either side is refused.
+    for (auto [at, value] : {std::pair{1, 4}, {1, 6}, {3, 7}, {3, 9}}) {
+        Bytes f = pcxFile(0, 0, 255, 255, body);
+        f[at] = uint8_t(value);
+        EXPECT_EQ(parse(f), PcxPicture::kBadHeader) << at << " " << value;
+    }
     // The picture is read as 256 x 256 indices: no other size will do.
     EXPECT_EQ(parse(pcxFile(0, 0, 319, 199, body)), PcxPicture::kBadHeader);
     EXPECT_EQ(parse(pcxFile(255, 0, 0, 255, body)), PcxPicture::kBadHeader);
@@ -98,6 +107,36 @@ TEST(Pcx, HeaderRulesAndShortFiles) {
     EXPECT_EQ(parse(pcxFile(0, 0, 255, 255, fill(65000, 3) + Bytes{0xC5}, false)), PcxPicture::kShortFile);
     EXPECT_EQ(parse(Bytes(100, 10)), PcxPicture::kShortFile);
     EXPECT_EQ(PcxPicture().load(scratchPath("missing.pcx").c_str()), PcxPicture::kCannotOpen);
+}
+
+
+// A handle of the bank is the file it is named after: the same array the
+// loader fills, with that file's size. The groups are checked member by
+// member, single images by a sample of shapes (wide, tall, square).
+TEST(ImageBank, HandlesCarryTheirFilesPixelsAndSize) {
+    auto fileOf = [](const img::Image& image) -> const img::ImageFile* {
+        for (const img::ImageFile& f : img::kImageFiles)
+            if (f.pixels == image.pixels) return &f;
+        return nullptr;
+    };
+    auto expectFile = [&](const img::Image& image, const std::string& name) {
+        const img::ImageFile* f = fileOf(image);
+        ASSERT_NE(f, nullptr) << name;
+        EXPECT_EQ(f->file, name);
+        EXPECT_EQ(f->width, image.width) << name;
+        EXPECT_EQ(f->height, image.height) << name;
+    };
+    for (int k = 0; k < 6; ++k) expectFile(img::pyr[k], "pyr" + std::to_string(k) + ".rgb");
+    for (int k = 0; k < 8; ++k) expectFile(img::banner[k], "banner2" + std::to_string(k + 1) + ".rgb");
+    expectFile(img::greets, "greets.rgb");
+    expectFile(img::binary1, "binary1.rgb");
+    expectFile(img::ear, "ear.rgb");
+    expectFile(img::k, "k.rgb");
+    expectFile(img::n3deng, "3deng.rgb");
+
+    const Sprite s = img::sprite(img::ostrin3, img::kKeyColour);
+    EXPECT_EQ(s.width, img::size::ostrin3.width);
+    EXPECT_EQ(s.height, img::size::ostrin3.height);
 }
 
 }  // namespace

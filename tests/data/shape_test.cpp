@@ -36,6 +36,11 @@ TEST(Shape, ParseNormaliseAndScale) {
                             "3 vertices\n1 1\n2 2\n3\n", "3 vertices\n1 1\n2 x\n3 3\n", "0 vertices\n",
                             "-2 vertices\n1 1\n", "4097 vertices\n1 1\n", "99999999999 vertices\n", ""})
         EXPECT_EQ(shapeError(bad), 1) << bad;
+    // The largest outline, 4096 vertices, and the smallest, one.
+    std::string largest = "4096 vertices\n";
+    for (int i = 0; i < 4096; ++i) largest += "1 -1\n";
+    EXPECT_EQ(shapeError(largest), -1);
+    EXPECT_EQ(shapeError("1 vertices 0 1"), -1);
     try {
         s.read(scratchPath("no-shape").c_str());
         ADD_FAILURE();

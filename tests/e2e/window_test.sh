@@ -154,13 +154,39 @@ fail() {
     failures=$((failures + 1))
 }
 
+# ---- the explore mode: pause, chapters and frame steps keep the demo
+# running (other keys do nothing), Q ends it ----
+if start_demo -- --explore --step 6; then
+    sleep 1
+    for k in space Right period period comma space Left a; do
+        xdotool key --window "$window" "$k"
+        sleep 0.4
+    done
+    if kill -0 $demo 2> /dev/null; then echo "ok (explore keys): the demo goes on"; else fail "explore keys ended the demo"; tail -n 5 "$log"; fi
+    xdotool key --window "$window" q
+    expect_clean_end "explore, Q"
+else
+    fail "explore: no window"
+    kill $demo 2> /dev/null
+    wait $demo 2> /dev/null
+fi
+
 # ---- the command line ----
 ./plivak --help > "$scratch/help" 2>&1; status=$?
-if [ $status -eq 0 ] && grep -q "plivak.cfg" "$scratch/help" && grep -q -- "--fullscreen" "$scratch/help"; then
-    echo "ok (--help): exit status 0 and the usage"
+if [ $status -eq 0 ] && grep -q "plivak.cfg" "$scratch/help" && grep -q -- "--fullscreen" "$scratch/help" &&
+    grep -q "^   6 .* atom$" "$scratch/help"; then
+    echo "ok (--help): exit status 0, the usage and the chapters"
 else
     fail "--help: status $status"
 fi
+for bad in "--from -3" "--from banana" "--step 19"; do
+    ./plivak $bad > "$scratch/out" 2> "$scratch/err"; status=$?
+    if [ $status -eq 2 ] && [ "$(wc -l < "$scratch/err")" -eq 1 ]; then
+        echo "ok ($bad): status 2, $(cat "$scratch/err")"
+    else
+        fail "$bad: status $status, $(head -c 300 "$scratch/err")"
+    fi
+done
 ./plivak --version > "$scratch/version" 2>&1; status=$?
 if [ $status -eq 0 ] && grep -q "^plivak " "$scratch/version"; then echo "ok (--version): $(cat "$scratch/version")"; else fail "--version: status $status"; fi
 ./plivak --no-such-option > "$scratch/out" 2> "$scratch/err"; status=$?

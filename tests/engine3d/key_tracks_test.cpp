@@ -34,6 +34,21 @@ TEST(KeyTracks, FewerThanFourKeysAreConstant) {
         tr.n = n;
         for (float t : {-5.0f, 0.0f, 5.0f, 15.0f, 1000.0f}) EXPECT_EQ(tr.at(t), 7.0f) << "n " << n << " t " << t;
     }
+    // The same for a vector track, whose padding slots would blend.
+    Vec3 keys[kKeySlots];
+    int16_t times[kKeySlots];
+    for (int i = 0; i < kKeySlots; ++i) {
+        keys[i] = Vec3{float(i), float(2 * i), 7.0f};
+        times[i] = static_cast<int16_t>(10 * i);
+    }
+    for (int n = 0; n < 4; ++n) {
+        for (float t : {-5.0f, 0.0f, 5.0f, 15.0f, 1000.0f}) {
+            Vec3 out{-1.0f, -1.0f, -1.0f};
+            evalVectorTrack(out, keys, times, n, t);
+            EXPECT_EQ(out.x, 0.0f) << "n " << n << " t " << t;
+            EXPECT_EQ(out.y, 0.0f) << "n " << n << " t " << t;
+        }
+    }
 }
 
 TEST(KeyTracks, SegmentSearch) {
@@ -162,11 +177,17 @@ TEST(KeyTracks, AnyTimesButAZeroLastSegmentStayFinite) {
         }
         if (tr.times[n - 2] == tr.times[n - 3]) continue;
         ++tracks;
+        // The vector track, which has its own checks, gives the same.
+        Vec3 keys[kKeySlots];
+        for (int j = 0; j < kKeySlots; ++j) keys[j] = Vec3{tr.keys[j], 0.0f, 0.0f};
         for (float t = -5.0f; t <= 60.0f; t += 2.5f) {
             const int k = findKeySegment(tr.times, n, t);
             ASSERT_GE(k, 1);
             ASSERT_LE(k, n - 2);
             ASSERT_TRUE(std::isfinite(tr.at(t))) << "n " << n << " t " << t << " k " << k;
+            Vec3 out{};
+            evalVectorTrack(out, keys, tr.times, n, t);
+            ASSERT_EQ(out.x, tr.at(t)) << "n " << n << " t " << t << " k " << k;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -213,6 +214,29 @@ TEST(SceneFile, RejectsCountsBeyondTheRecords) {
         d.objects[0].morphTimes.resize(1001);
         for (int i = 0; i < 1001; ++i) d.objects[0].morphTimes[i] = static_cast<int16_t>(i);
         EXPECT_EQ(parseResult(d), -1) << "1001 morph times";
+    }
+}
+
+// Each count at its limit loads: the checks above refuse one more, not
+// the limit itself.
+TEST(SceneFile, CountsAtTheirLimitsLoad) {
+    const std::pair<const char*, void (*)(s3d::Scene&)> limits[] = {
+        {"4 objects", [](s3d::Scene& d) { d.objects.assign(4, d.objects[0]); }},
+        {"2 cameras", [](s3d::Scene& d) { d.cameras.assign(2, d.cameras[0]); }},
+        {"1 point light", [](s3d::Scene& d) { d.pointLights.resize(1); }},
+        {"1 target light", [](s3d::Scene& d) { d.targetLights.resize(1); }},
+        {"4 flares", [](s3d::Scene& d) { d.flares.resize(4); }},
+        {"32 pairs", [](s3d::Scene& d) { d.pairs.assign(32, {0, 0}); }},
+        {"1000 morph times",
+         [](s3d::Scene& d) {
+             d.objects[0].morphTimes.resize(1000);
+             for (int i = 0; i < 1000; ++i) d.objects[0].morphTimes[i] = static_cast<int16_t>(i);
+         }},
+    };
+    for (const auto& [what, make] : limits) {
+        s3d::Scene d = validScene();
+        make(d);
+        EXPECT_EQ(parseResult(d), 0) << what;
     }
 }
 
@@ -437,6 +461,26 @@ TEST(SceneFile, EveryTruncationOfAFullSceneFailsCleanly) {
         ASSERT_EQ(result, -1) << "length " << n;
         EXPECT_LE(error.offset, n);
         ASSERT_NE(error.what, nullptr);
+    }
+}
+
+// The extra triples are skipped as one block of 12 bytes each: a file that
+// ends inside them is reported where they begin, however much is left.
+TEST(SceneFile, AFileEndingInTheExtraTriplesIsReportedWhereTheyBegin) {
+    s3d::Scene d = validScene();
+    d.objects[0].extraTriples = {{9, 9, 9}, {9, 9, 9}};
+    const std::vector<uint8_t> bytes = s3d::encode(d);
+    const uint8_t nine[] = {0x00, 0x00, 0x10, 0x41};  // 9.0f, little-endian
+    const size_t start = static_cast<size_t>(std::search(bytes.begin(), bytes.end(), nine, nine + 4) - bytes.begin());
+    ASSERT_LT(start + 24, bytes.size());
+    for (size_t left : {0, 11, 12, 22, 23}) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(start + left));
+        int result = -2;
+        SceneLoadError error{};
+        parseBytes(cut, result, &error);
+        ASSERT_EQ(result, -1) << left;
+        EXPECT_STREQ(error.what, "file ends early") << left;
+        EXPECT_EQ(error.offset, start) << left;
     }
 }
 

@@ -1,5 +1,6 @@
 // plivak.cfg: tokens are applied in order, compared exactly, at most 8;
 // only a regular file is read, and only its start.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,6 +106,17 @@ TEST(Config, OnlyRegularFilesAreRead) {
         ReadConfig(name.c_str());
         EXPECT_EQ(ConsoleHeight, 200) << name;
     }
+    // A FIFO that already holds eight words, which a read would take at
+    // once, is refused all the same.
+    int writer = open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const std::string words = "240 v a b c d e f ";
+    ASSERT_EQ(write(writer, words.data(), words.size()), static_cast<ssize_t>(words.size()));
+    ResetConfig();
+    ReadConfig(fifo.c_str());
+    EXPECT_EQ(ConsoleHeight, 200);
+    EXPECT_FALSE(VerboseLoading);
+    close(writer);
     unlink(zero.c_str());
     unlink(fifo.c_str());
     rmdir(dir);
@@ -133,4 +145,32 @@ TEST(Config, WhitespaceBeyondTheReadBoundHidesLaterTokens) {
     EXPECT_TRUE(readConfigText(std::string(16000, ' ') + "v").verbose);
     EXPECT_EQ(readConfigText(std::string(16381, ' ') + "2400").height, 200);
     EXPECT_EQ(readConfigText(std::string(20000, '\n') + "240").height, 200);
+}
+
+TEST(Config, TheReadBoundIsExactly16KiB) {
+    // A word whose whitespace is the last byte within the bound is read; one
+    // byte later, the same word touches the bound and is cut.
+    EXPECT_TRUE(readConfigText(std::string(16382, ' ') + "v ").verbose);
+    EXPECT_FALSE(readConfigText(std::string(16383, ' ') + "v ").verbose);
+}
+
+TEST(Config, EachWhitespaceCharacterSeparatesAndANulSpoilsAWord) {
+    for (char space : std::string(" \t\n\v\f\r")) {
+        ResetConfig();
+        const std::string text = std::string("v") + space + "240";
+        ApplyConfigText(text.data(), text.size());
+        EXPECT_TRUE(VerboseLoading) << int(space);
+        EXPECT_EQ(ConsoleHeight, 240) << int(space);
+        // Eight words before 240, so it is the ninth and is not applied.
+        const std::string nine = std::string("a b c d e f g") + space + "h 240";
+        ResetConfig();
+        ApplyConfigText(nine.data(), nine.size());
+        EXPECT_EQ(ConsoleHeight, 200) << int(space);
+    }
+    // "v" followed by a NUL byte is a word of two characters, not "v".
+    const std::string nul("v\0 240", 6);
+    ResetConfig();
+    ApplyConfigText(nul.data(), nul.size());
+    EXPECT_FALSE(VerboseLoading);
+    EXPECT_EQ(ConsoleHeight, 240);
 }

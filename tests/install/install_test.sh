@@ -12,10 +12,15 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 png_height() { od -An -tu1 -j20 -N4 "$1" | awk '{print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4}'; }
 
 cmake --install "$build_dir" --prefix "$work/prefix" > /dev/null || { echo "FAIL: cmake --install"; exit 1; }
-for f in bin/plivak bin/plivak-capture bin/plivak-data bin/pace-probe lib/plivak/bin/plivak \
-    lib/plivak/bin/plivak-capture lib/plivak/data/demo.xm lib/plivak/data/dazovad.scn; do
+for f in bin/plivak bin/plivak-capture bin/plivak-data lib/plivak/bin/plivak lib/plivak/bin/plivak-capture \
+    lib/plivak/bin/pace-probe lib/plivak/data/demo.xm lib/plivak/data/dazovad.scn \
+    share/applications/plivak.desktop share/icons/hicolor/48x48/apps/plivak.png \
+    share/icons/hicolor/scalable/apps/plivak.svg share/doc/plivak/copyright; do
     [ -x "$work/prefix/$f" ] || [ -f "$work/prefix/$f" ] || fail "not installed: $f"
 done
+# Only the user's programs go on the PATH.
+programs=$(ls "$work/prefix/bin" | tr '\n' ' ')
+[ "$programs" = "plivak plivak-capture plivak-data " ] || fail "bin holds: $programs"
 
 mkdir -p "$work/user/sub" && cd "$work/user/sub"
 echo 240 > plivak.cfg

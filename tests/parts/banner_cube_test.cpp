@@ -37,7 +37,7 @@ TEST_F(BannerCube, StagesKeepTheirFrameCountsAndPictures) {
     for (int i = 0; i < kFramePixels; ++i) wrong += frame(kBars)[i] != (i < 49 * 320 || i >= 151 * 320 ? kBar : 0xFFFFFFu);
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(frame(kBars + 1), frame(kBars)) << "the banner's first frame copies nothing";
-    EXPECT_TRUE(std::equal(img::plivak2, img::plivak2 + 320 * 102, frame(kBars + kBanner).begin() + 49 * 320));
+    EXPECT_TRUE(std::equal(img::plivak2.pixels, img::plivak2.pixels + 320 * 102, frame(kBars + kBanner).begin() + 49 * 320));
 
     // Levels 0, 2, .. 254 are white; the 250 pixels of byte 255 keep the
     // scene (only the white lattice can whiten one of them).

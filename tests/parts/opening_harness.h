@@ -13,6 +13,7 @@
 #include <map>
 #include <vector>
 
+#include "data/image_bank.h"
 #include "platform/virtual_clock.h"
 #include "stage/stage.h"
 
@@ -123,9 +124,8 @@ private:
     std::map<int, std::vector<uint32_t>> kept_;
 };
 
-template <size_t N>
-void fillImage(uint32_t (&image)[N], uint32_t colour) {
-    std::fill(image, image + N, colour);
+inline void fillImage(const img::Image& image, uint32_t colour) {
+    std::fill(image.pixels, image.pixels + image.width * image.height, colour);
 }
 
 inline bool allEqual(const std::vector<uint32_t>& f, uint32_t c) {

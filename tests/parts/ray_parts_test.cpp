@@ -35,7 +35,7 @@ protected:
     RayPlane floor = {0, -1, 0, -200, 0.3f, 0.4f, 0.6f, 0.2f};
 
     void SetUp() override {
-        savedFlare.assign(img::rayflare, img::rayflare + 320 * 200);
+        savedFlare.assign(img::rayflare.pixels, img::rayflare.pixels + kFramePixels);
         savedAtom = AtomRayScene;
         savedFinal = FinalRayScene;
         savedViewport = SharedRayViewport;
@@ -55,7 +55,7 @@ protected:
         }
     }
     void TearDown() override {
-        std::copy(savedFlare.begin(), savedFlare.end(), img::rayflare);
+        std::copy(savedFlare.begin(), savedFlare.end(), img::rayflare.pixels);
         AtomRayScene = savedAtom;
         FinalRayScene = savedFinal;
         SharedRayViewport = savedViewport;

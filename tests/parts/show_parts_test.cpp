@@ -12,8 +12,6 @@
 #include "data/image_bank.h"
 #include "data/pcx.h"
 #include "data/shape.h"
-#include "gfx2d/effects.h"
-#include "gfx2d/map_table.h"
 #include "gfx2d/shade_table.h"
 #include "opening_harness.h"
 #include "parts/parts.h"
@@ -21,21 +19,13 @@
 
 namespace {
 
-// The shared objects PrepareEffects and LoadImageBank would build, made
-// once for all tests here.
+// The shared objects, made once for all tests here: those the program
+// makes by the program's own BuildSharedEffects, and stand-ins for the two
+// that LoadImageBank loads.
 class SharedObjects : public ::testing::Environment {
 public:
     void SetUp() override {
-        FillStaircaseTable(StaircaseTable);
-        TunnelTable = new MapTable(TunnelMap(4096.0f));
-        PolarTable = new MapTable(PolarMap(128.0f));
-        InversionTable = new MapTable(InversionMap(2048.0f));
-        BigTunnelTable = new BigMapTable(TunnelMap(4096.0f));
-        BigPolarTable = new BigMapTable(PolarMap(128.0f));
-        BigInversionTable = new BigMapTable(InversionMap(2048.0f));
-        GreetScroller = new TwistScroller(img::greets, 1024, 80, 0, 320);
-        Blobs = new BlobField(10, img::pyr00, 128);
-        Curve = new CurveWire(30, 50.0f, 160.0f, 100.0f);
+        ASSERT_TRUE(BuildSharedEffects([](const char*, const char*) {}));
 
         static uint8_t indices[256 * 256];
         static uint32_t palette[256];

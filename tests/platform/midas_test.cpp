@@ -427,6 +427,7 @@ TEST(XmSyncScan, FindsSyncsAndDelaysAndSurvivesCutFiles) {
     m.patterns[0].at(1, 1) = xm::syncCell(4);
     m.patterns[0].at(2, 0) = effect(xm::kExtended, 0xE3);
     m.patterns[0].at(2, 1) = effect(xm::kExtended, 0xE1);  // the last one counts
+    m.patterns[0].at(3, 0) = effect(xm::kExtended, 0xEF);  // the longest delay
     m.patterns[1].at(2, 1) = xm::syncCell(0);
     std::vector<uint8_t> bytes = encode(m);
     auto rows = [](int pattern, void*) { return pattern == 0 ? 4 : 3; };
@@ -435,7 +436,7 @@ TEST(XmSyncScan, FindsSyncsAndDelaysAndSurvivesCutFiles) {
     ASSERT_TRUE(midas::scanXmSyncs(bytes.data(), bytes.size(), rows, nullptr, t, &error)) << error;
     ASSERT_EQ(t.patterns(), 2);
     EXPECT_EQ(t.values, (std::vector<uint8_t>{19, 4, 0}));
-    EXPECT_EQ(t.rowDelay, (std::vector<uint8_t>{0, 0, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(t.rowDelay, (std::vector<uint8_t>{0, 0, 1, 15, 0, 0, 0}));
     EXPECT_EQ(t.firstSync, (std::vector<uint32_t>{0, 0, 2, 2, 2, 2, 2, 3}));
     EXPECT_EQ(t.rowIndex(1, 2), 6);
     EXPECT_EQ(t.rowIndex(1, 3), -1);
@@ -489,6 +490,21 @@ TEST(XmSyncScan, RefusesOtherHeadersAndClampsRowCounts) {
     b = bytes;
     b[68] = 0;
     expectRefused(b, "XM header counts out of range");
+    // The largest counts are taken: 64 channels, 256 patterns (the
+    // patterns past the file's end have no rows), version 1.04 itself.
+    {
+        midas::SyncTable t;
+        std::string error;
+        b = bytes;
+        b[68] = 64;
+        EXPECT_TRUE(midas::scanXmSyncs(b.data(), b.size(), nullptr, nullptr, t, &error)) << error;
+        b = bytes;
+        b[70] = 0, b[71] = 1;
+        ASSERT_TRUE(midas::scanXmSyncs(b.data(), b.size(), nullptr, nullptr, t, &error)) << error;
+        EXPECT_EQ(t.patterns(), 256);
+        EXPECT_EQ(bytes[58], 0x04);
+        EXPECT_EQ(bytes[59], 0x01);
+    }
 
     midas::SyncTable t;
     // No row counts: every pattern has no rows, so no syncs.

@@ -31,10 +31,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "host/host.h"
+#include "host/seek.h"
 #include "platform/virtual_clock.h"
 
 namespace capture {
@@ -231,8 +233,16 @@ void writeWavHeader(std::FILE* f, int64_t frames) {
 
 void onAudio(const int16_t* samples, int frames, void*) {
     if (!wavOut) return;
-    std::fwrite(samples, sizeof(int16_t) * 2, frames, wavOut);  // little-endian host
-    wavFrames += frames;
+    // Only the music of the frames in range: from the sample where the
+    // first one begins to the one where the frame after the last begins.
+    const int64_t start = vclock::audioFrame();
+    const int64_t first = std::max<int64_t>(start, vclock::sampleAt(opts.fromFrame));
+    const int64_t end = opts.toFrame >= 0 ? std::min<int64_t>(start + frames, vclock::sampleAt(opts.toFrame))
+                                          : start + frames;
+    if (end <= first) return;
+    std::fwrite(samples + (first - start) * 2, sizeof(int16_t) * 2, static_cast<size_t>(end - first),
+                wavOut);  // little-endian host
+    wavFrames += end - first;
 }
 
 void writeVideoFrame(const vclock::Frame& f) {
@@ -296,7 +306,21 @@ void endProgress() {
     progressOn = false;
 }
 
+// With --timing and a range: how long the seek to its first frame took.
+double seekWallS = -1.0;
+double seekCpuS = -1.0;
+
 void onFrame(const vclock::Frame& f, void*) {
+    if (timings && opts.fromFrame > 0 && f.index == opts.fromFrame && seekWallS < 0) {
+        seekWallS = std::chrono::duration<double>(Clock::now().time_since_epoch()).count() - SeekStartedWall();
+        seekCpuS = static_cast<double>(std::clock()) / CLOCKS_PER_SEC - SeekStartedCpu();
+    }
+    // Frames before the range are the pre-roll: only the progress line
+    // sees them.
+    if (f.index < opts.fromFrame || (opts.toFrame >= 0 && f.index >= opts.toFrame)) {
+        if (progressOn) reportProgress(f);
+        return;
+    }
     if (timings) {
         auto now = Clock::now();
         const double cpuNow = threadCpuMs();
@@ -318,7 +342,7 @@ void onFrame(const vclock::Frame& f, void*) {
         std::fputs(line.c_str(), logOut);
         std::fputc('\n', logOut);
     }
-    if (!opts.pngDir.empty() && f.time + 1e-9 >= opts.from && f.index % opts.every == 0) {
+    if (!opts.pngDir.empty() && f.index % opts.every == 0) {
         char name[32];
         std::snprintf(name, sizeof name, "/%06" PRId64 ".png", f.index);
         writePng(opts.pngDir + name, f.pixels, f.width, f.height);
@@ -367,6 +391,12 @@ void printTiming() {
     // The same start-up in process CPU time, and the length of the show in
     // demo seconds, for the real-time factor of the capture.
     std::printf("startup_cpu_ms=%.1f\nshow_s=%.3f\n", startupCpuMs, static_cast<double>(vclock::pollCount()) / vclock::fps());
+    if (seekWallS >= 0) {
+        // The seek: from restoring the chapter point to the range's first
+        // frame, and the demo time it pre-rolled.
+        std::printf("seek_s=%.4f\nseek_cpu_s=%.4f\nseek_preroll_s=%.3f\n", seekWallS, seekCpuS,
+                    static_cast<double>(opts.fromFrame - SeekRestoredPoll()) / vclock::fps());
+    }
 }
 
 void finish() {

@@ -14,6 +14,10 @@ struct Options {
     std::string pngDir;
     int64_t every = 1;
     double from = 0.0;
+    // The frames written, [fromFrame, toFrame) (toFrame < 0: to the end),
+    // for every output; the music of the same span.
+    int64_t fromFrame = 0;
+    int64_t toFrame = -1;
     std::string wavFile;
     std::string videoFile;
     std::string logFile;

@@ -22,6 +22,11 @@ void makeCaptions(Pictures& out);  // keyed captions, additive logos, banners
 std::vector<uint8_t> makePattern1();
 std::vector<uint8_t> makePattern2();
 
+// The pyramid under its turning beams, drawn into the 320x200 user space of
+// cr: frame 0..5 of the loop, by night or by day. The pyr*.rgb pictures and
+// the menu icon are drawn by it.
+void pyramidScene(cairo_t* cr, int frame, bool day);
+
 // "cooltext.pcx": the whole file.
 std::vector<uint8_t> makeCoolTextPcx();
 

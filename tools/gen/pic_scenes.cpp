@@ -205,6 +205,8 @@ Rgb square() {
     return c.opaque();
 }
 
+}  // namespace
+
 // One frame of the pyramid loop: twelve beams turning round the apex, 5
 // degrees per frame, so six frames make a seamless cycle of the 30 degree
 // symmetry; the stars twinkle in the same six-frame cycle.
@@ -277,6 +279,8 @@ void pyramidScene(cairo_t* cr, int frame, bool day) {
     cairo_paint(cr);
     cairo_pattern_destroy(glow);
 }
+
+namespace {
 
 Rgb pyramid(int frame, bool day) {
     Canvas c(320, 200, false);

@@ -28,7 +28,7 @@ struct PictureFile {
         : name(size.file), width(size.width), height(size.height), use(drawnAs), gzip(compressed) {}
 };
 
-constexpr unsigned kKeyColour = 0x0000FF;
+constexpr unsigned kKeyColour = img::kKeyColour;
 
 constexpr PictureFile kPictureFiles[] = {
     {img::size::openptc, Use::Opaque, true},

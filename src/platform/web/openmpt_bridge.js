@@ -91,6 +91,27 @@ mergeInto(LibraryManager.library, {
     return PlivakOpenmpt.lib()._openmpt_module_set_repeat_count(mod, count);
   },
 
+  // The seek's silent fast-forward lowers the interpolation filter; where
+  // the other instance lacks the calls, the calls fail and it renders as
+  // it is.
+  openmpt_module_get_render_param__deps: ['$PlivakOpenmpt'],
+  openmpt_module_get_render_param: function(mod, param, out) {
+    var lib = PlivakOpenmpt.lib();
+    if (!lib._openmpt_module_get_render_param || !lib._malloc) return 0;
+    var p = lib._malloc(4);
+    if (!p) return 0;
+    var ok = lib._openmpt_module_get_render_param(mod, param, p);
+    var value = new DataView(lib.HEAPU8.buffer).getInt32(p, true);
+    lib._free(p);
+    new DataView(HEAPU8.buffer).setInt32(out, value, true);
+    return ok;
+  },
+  openmpt_module_set_render_param__deps: ['$PlivakOpenmpt'],
+  openmpt_module_set_render_param: function(mod, param, value) {
+    var lib = PlivakOpenmpt.lib();
+    return lib._openmpt_module_set_render_param ? lib._openmpt_module_set_render_param(mod, param, value) : 0;
+  },
+
   // The 64-bit value arrives as a BigInt, or as two 32-bit halves where the
   // build legalises 64-bit arguments; the other instance takes a BigInt.
   openmpt_module_ctl_set_integer__deps: ['$PlivakOpenmpt'],
