@@ -65,7 +65,13 @@ bool holdsAllTokens(const char* text, size_t size) {
 // regular file. A FIFO, a device or a directory is opened without blocking
 // and then refused, so nothing here can wait or run without end.
 size_t readConfigStart(const char* fileName, char* buffer) {
+#ifdef _WIN32
+    // Windows has no FIFO that could block the open and no controlling
+    // terminal; the file is read as bytes (no CR-LF or end-of-file mark).
+    int fd = ::open(fileName, O_RDONLY | O_BINARY);
+#else
     int fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+#endif
     if (fd < 0) return 0;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -41,7 +41,11 @@ void usage(std::FILE* out) {
                  "  --timing       print per-step frame times, start-up time and peak memory\n"
                  "  --version      print the version and exit\n"
                  "  --help         print this and exit\n"
-                 "A value beginning with '-' is never taken as a file or folder name: write ./-name.\n");
+                 "A value beginning with '-' is never taken as a file or folder name: write ./-name.\n"
+#ifdef _WIN32
+                 "This Windows build writes no PNG and no video: --png and --video are refused; use --log and --wav.\n"
+#endif
+                 );
 }
 
 bool parseNumber(const char* text, double& out) {

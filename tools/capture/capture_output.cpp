@@ -2,14 +2,22 @@
 
 #include <errno.h>
 #include <fcntl.h>
-#ifndef __EMSCRIPTEN__
+// The web and Windows builds write the log and the WAV only: no PNG, and no
+// ffmpeg child for the video.
+#if defined(__EMSCRIPTEN__) || defined(_WIN32)
+#define CAPTURE_LOG_AND_WAV_ONLY 1
+#else
 #include <png.h>
 #endif
+#ifdef _WIN32
+#include "capture/posix_win.h"
+#else
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
+#endif
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 #ifndef __EMSCRIPTEN__
@@ -55,8 +63,8 @@ extern "C" char** environ;
 // With stdinFd the child's standard input is the read end of a new pipe
 // whose write end is returned there. -1 when it cannot be started.
 pid_t spawn(const std::vector<std::string>& args, int* stdinFd) {
-#ifdef __EMSCRIPTEN__
-    return -1;  // no processes under node; begin() refuses --video
+#ifdef CAPTURE_LOG_AND_WAV_ONLY
+    return -1;  // begin() refuses --video
 #else
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -534,7 +542,7 @@ uint32_t pictureCrc(const uint32_t* pixels, int width, int height) {
 }
 
 bool writePng(const std::string& path, const uint32_t* pixels, int width, int height) {
-#ifdef __EMSCRIPTEN__
+#ifdef CAPTURE_LOG_AND_WAV_ONLY
     return false;  // refused in begin()
 #else
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -579,6 +587,11 @@ bool begin(const Options& options) {
         std::fprintf(stderr, "plivak-capture: the web build writes no pictures or video; use --log and --wav\n");
         return false;
     }
+#elif defined(_WIN32)
+    if (!opts.pngDir.empty() || !opts.videoFile.empty()) {
+        std::fprintf(stderr, "plivak-capture: the Windows build writes no pictures or video; use --log and --wav\n");
+        return false;
+    }
 #endif
     if (!opts.pngDir.empty()) {
         mkdir(opts.pngDir.c_str(), 0755);
@@ -589,7 +602,7 @@ bool begin(const Options& options) {
         }
     }
     if (!opts.logFile.empty()) {
-        logOut = std::fopen(opts.logFile.c_str(), "w");
+        logOut = std::fopen(opts.logFile.c_str(), "wb");  // the same bytes on every system
         if (!logOut) {
             std::fprintf(stderr, "plivak-capture: cannot write %s\n", opts.logFile.c_str());
             return false;
