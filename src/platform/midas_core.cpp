@@ -61,25 +61,6 @@ void deactivatePlayback() {
     thePlayback.module = nullptr;
 }
 
-// Readies the playback for the module from its start: a new generation
-// (the backends restart their time base), nothing rendered, no syncs
-// waiting. The callback stays as it was. Call with theMutex held.
-void resetPlayback(MidasModule* module) {
-    MidasPlayback& pb = thePlayback;
-    pb.module = module;
-    pb.generation = nextGeneration++;
-    pb.positionRequest = -1;
-    pb.rendered = 0;
-    pb.tickLeft = 0;
-    pb.ticksLeftInRow = 0;
-    pb.tickKnown = true;
-    pb.lastOrder = -1;
-    pb.lastRow = -1;
-    pb.pendingHead = 0;
-    pb.pendingCount = 0;
-    pb.droppedSyncs = 0;
-    pb.overflowReported = false;
-}
 
 void releaseModule(MidasModule& m) {
     if (m.mod) openmpt_module_destroy(m.mod);
@@ -179,6 +160,26 @@ int beginRow(MidasPlayback& pb, int64_t frame, int order, int row) {
 int currentTickFrames(const MidasPlayback& pb) { return samplesPerTick(openmpt_module_get_current_tempo(pb.module->mod)); }
 
 }  // namespace
+
+// Readies the playback to play its module from the start: order 0, row 0,
+// a new generation (the backends restart their time base), nothing
+// rendered, no syncs waiting. The callback stays as it was. Call with the
+// state mutex held.
+void restartPlayback(MidasPlayback& pb) {
+    openmpt_module_set_position_order_row(pb.module->mod, 0, 0);
+    pb.generation = nextGeneration++;
+    pb.positionRequest = -1;
+    pb.rendered = 0;
+    pb.tickLeft = 0;
+    pb.ticksLeftInRow = 0;
+    pb.tickKnown = true;
+    pb.lastOrder = -1;
+    pb.lastRow = -1;
+    pb.pendingHead = 0;
+    pb.pendingCount = 0;
+    pb.droppedSyncs = 0;
+    pb.overflowReported = false;
+}
 
 long SyncTable::rowIndex(int pattern, int row) const {
     if (pattern < 0 || pattern >= patterns() || row < 0) return -1;
@@ -409,8 +410,8 @@ MIDASmodulePlayHandle MIDASplayModule(MIDASmodule module, int) {
     std::lock_guard<std::mutex> lock(theMutex);
     MidasModule* m = findModule(module);
     if (!m || thePlayback.active.load()) return nullptr;
-    openmpt_module_set_position_order_row(m->mod, 0, 0);
-    resetPlayback(m);
+    thePlayback.module = m;
+    restartPlayback(thePlayback);
     thePlayback.active = true;
     return &thePlayback;
 }

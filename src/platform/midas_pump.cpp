@@ -80,18 +80,6 @@ void clockPump(int64_t clockFrame) {
 
 void clockPumpResume() { cp.resuming = true; }
 
-void restartPlayback(MidasPlayback& pb) {
-    openmpt_module_set_position_order_row(pb.module->mod, 0, 0);
-    pb.positionRequest = -1;
-    pb.rendered = 0;
-    pb.tickLeft = 0;
-    pb.ticksLeftInRow = 0;
-    pb.tickKnown = true;
-    pb.lastOrder = -1;
-    pb.lastRow = -1;
-    pb.pendingHead = 0;
-    pb.pendingCount = 0;
-}
 
 bool seekMusicToPoll(int64_t poll, int64_t jumpPoll, int jumpOrder) {
     const bool device = output() != Output::Virtual;
