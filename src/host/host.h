@@ -41,6 +41,9 @@ struct TimelineStep {
 constexpr int kFinalStep = 18;
 // The step running now: 0 before the timeline starts.
 extern int CurrentStep;
+// A step's name (1..18; "start" for any other number), as the chapters
+// are listed.
+const char* StepName(int step);
 // Runs the demo's own sequence.
 void RunTimeline();
 // Runs the given sequence: steps[0..count-2] as steps 1.., then

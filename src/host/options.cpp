@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "host/host.h"
 #include "host/seek.h"
 
 #ifndef PLIVAK_VERSION
@@ -100,7 +101,7 @@ void PrintUsage(std::FILE* out) {
             const double start = ChapterStart(i);
             const int minutes = static_cast<int>(start / 60);
             std::fprintf(out, "  %2d  %2d:%06.3f  %s\n", ChapterStep(i), minutes, start - minutes * 60.0,
-                         ChapterName(i));
+                         StepName(ChapterStep(i)));
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "host/page_controls.h"
 
 #include "data/chapter_file.h"
+#include "host/host.h"
 #include "host/seek.h"
 #include "platform/show_clock.h"
 
@@ -75,7 +76,7 @@ double plivak_page_time() {
     return static_cast<double>(ShowFrame()) / showclock::fps();
 }
 
-int plivak_page_step() { return ShowStep(); }
+int plivak_page_step() { return CurrentStep; }
 
 int plivak_page_paused() { return pauseWanted == 1 || (pauseWanted != 0 && ShowPaused()) ? 1 : 0; }
 
@@ -84,7 +85,7 @@ int plivak_page_seek_from_chapters() { return SeekFromFile() ? 1 : 0; }
 int plivak_page_chapter_count() { return ChapterCount(); }
 int plivak_page_chapter_step(int index) { return index >= 0 && index < ChapterCount() ? ChapterStep(index) : 0; }
 const char* plivak_page_chapter_name(int index) {
-    return index >= 0 && index < ChapterCount() ? ChapterName(index) : "";
+    return index >= 0 && index < ChapterCount() ? StepName(ChapterStep(index)) : "";
 }
 double plivak_page_chapter_start(int index) {
     return index >= 0 && index < ChapterCount() ? ChapterStart(index) : -1.0;

@@ -191,7 +191,6 @@ bool SeekFromFile() { return chaptersLoaded && configMatches(chapters); }
 
 int ChapterCount() { return chaptersLoaded ? namedCount : 0; }
 int ChapterStep(int index) { return chapters.chapters[static_cast<size_t>(namedIndex[index])].step; }
-const char* ChapterName(int index) { return StepName(ChapterStep(index)); }
 double ChapterStart(int index) {
     return static_cast<double>(chapters.chapters[static_cast<size_t>(namedIndex[index])].polls) / chapters.fps;
 }
@@ -232,7 +231,6 @@ bool StepFrame() {
 
 int64_t ShowFrame() { return frameNow(); }
 double ShowSeconds() { return showclock::seconds(); }
-int ShowStep() { return CurrentStep; }
 
 void EnableExplore() {
     showclock::setExplore(true);

@@ -34,9 +34,10 @@
 //   - pause and resume: PauseShow, ResumeShow (picture, timer and music stop
 //     together); ShowPaused. StepFrame moves a paused show one frame on.
 //   - the time: ShowFrame, ShowSeconds (show time, the virtual clock's);
-//     ShowStep, the step playing.
-//   - the chapters: ChapterCount, ChapterStep(i), ChapterName(i),
-//     ChapterStart(i) in seconds (the 18 steps; empty without the file).
+//     the step playing is the timeline's CurrentStep (host/host.h).
+//   - the chapters: ChapterCount, ChapterStep(i), ChapterStart(i) in
+//     seconds (the 18 steps; empty without the file); a chapter's name is
+//     the timeline's StepName(ChapterStep(i)).
 //   - the music needs nothing: a seek renders it silently from the start to
 //     the chapter point (exact; about 2 ms per second of music natively)
 //     and the pre-roll pumps it on the virtual clock; a device or page
@@ -59,10 +60,7 @@ bool SeekFromFile();
 // The named chapters (the 18 steps) from the chapter file.
 int ChapterCount();
 int ChapterStep(int index);
-const char* ChapterName(int index);
 double ChapterStart(int index);
-// The step names of the timeline (1..18), also without a chapter file.
-const char* StepName(int step);
 
 // Seeks; false when the time or step does not exist. Before the show the
 // show starts there; during it the running part ends at its next poll.
@@ -80,7 +78,6 @@ bool ShowPaused();
 bool StepFrame();
 int64_t ShowFrame();
 double ShowSeconds();
-int ShowStep();
 
 // The explore mode's key handling (Space, Left, Right, '.', ','), run at
 // every key poll.
