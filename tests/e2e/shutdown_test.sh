@@ -17,32 +17,14 @@ if command -v openbox > /dev/null; then modes+=(fullscreen); else echo "SKIP (fu
 scratch=$(mktemp -d /tmp/plivak-shutdown-XXXXXX)
 xvfb="" wm="" demo=""
 trap '[ -n "$demo" ] && kill -9 $demo 2> /dev/null; [ -n "$wm" ] && kill $wm 2> /dev/null; [ -n "$xvfb" ] && kill $xvfb 2> /dev/null; rm -rf "$scratch"' EXIT
+source "$(dirname "$0")/own_display.sh"
 cd "$bin_dir"
 # Job control: a background job of a script otherwise starts with SIGINT
 # ignored; and each job's own process group keeps the kills apart.
 set -m
 
 # Starts an X server on a free display of its own and sets DISPLAY.
-start_server() {
-    local n
-    for n in $(seq 140 200); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        rm -f "$scratch/display"
-        Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$scratch/display" > /dev/null 2>&1 &
-        xvfb=$!
-        for _ in $(seq 100); do
-            [ -s "$scratch/display" ] && break
-            kill -0 $xvfb 2> /dev/null || break
-            sleep 0.05
-        done
-        if [ -s "$scratch/display" ] && kill -0 $xvfb 2> /dev/null; then
-            export DISPLAY=":$n"
-            return 0
-        fi
-        wait $xvfb 2> /dev/null
-    done
-    return 1
-}
+start_server() { start_own_display 140 200 1280x1024 "$scratch"; }
 
 failures=0
 trials=0

@@ -23,26 +23,9 @@ wm=""
 scratch=$(mktemp -d /tmp/plivak-window-XXXXXX)
 xvfb=""
 trap '[ -n "$xvfb" ] && kill $xvfb 2> /dev/null; [ -n "$demo" ] && kill $demo 2> /dev/null; [ -n "$wm" ] && kill $wm 2> /dev/null; rm -rf "$scratch"' EXIT
-# A display of our own: a number without a lock file, and an Xvfb that
-# really holds it (one that lost a race for the number exits at once).
-# Two tests on one display would close each other's windows.
-display=""
-for n in $(seq 90 130); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    rm -f "$scratch/display"
-    Xvfb ":$n" -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$scratch/display" > /dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$scratch/display" ] && break
-        kill -0 $xvfb 2> /dev/null || break
-        sleep 0.1
-    done
-    if [ -s "$scratch/display" ] && kill -0 $xvfb 2> /dev/null; then display=":$n"; break; fi
-    kill $xvfb 2> /dev/null
-    wait $xvfb 2> /dev/null
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-export DISPLAY=$display
+# A display of our own.
+source "$(dirname "$0")/own_display.sh"
+start_own_display 90 130 1920x1080 "$scratch" || { echo "no free display"; exit 1; }
 for _ in $(seq 50); do xdotool getmouselocation > /dev/null 2>&1 && break; sleep 0.1; done
 
 cd "$bin_dir"

@@ -105,23 +105,8 @@ grep -q '<svg' /usr/share/icons/hicolor/scalable/apps/plivak.svg 2> /dev/null ||
 # window on a display of our own (a number without a lock file, and an Xvfb
 # that really holds it); a key then ends the demo with status 0.
 exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/ *%[fFuUick]//g')
-display=""
-for n in $(seq 140 180); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    rm -f "$work/display"
-    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        kill -0 $xvfb 2> /dev/null || break
-        sleep 0.1
-    done
-    if [ -s "$work/display" ] && kill -0 $xvfb 2> /dev/null; then display=":$n"; break; fi
-    kill $xvfb 2> /dev/null
-    wait $xvfb 2> /dev/null
-    xvfb=""
-done
-if [ -z "$display" ]; then
+source "$(dirname "$0")/../e2e/own_display.sh"
+if ! start_own_display 140 180 1280x1024 "$work"; then
     fail "no free display for the menu entry's Exec line"
 else
     (cd / && DISPLAY=$display exec sh -c "exec $exec_line") > "$work/exec.log" 2>&1 &
