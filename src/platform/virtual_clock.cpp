@@ -31,8 +31,8 @@ int shownWidth = 0;
 int shownHeight = 0;
 bool presentedSincePoll = false;
 bool framePending = false;  // a poll happened whose frame is not emitted yet
-int64_t audioAt = 0;
-bool virtualConsole = false;        // clock frame of the block handed to the audio sink
+int64_t audioAt = 0;          // clock frame of the block handed to the audio sink
+bool virtualConsole = false;  // the open console is this backend's
 
 void emitPending() {
     if (!framePending) return;

@@ -128,25 +128,10 @@ else
 fi
 
 # ---- the window under Xvfb ----
+source "$root/tests/e2e/own_display.sh"
 window_checks() {
-    local display="" n
-    for n in $(seq 140 180); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        rm -f "$work/display"
-        Xvfb ":$n" -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$work/display" > /dev/null 2>&1 &
-        xvfb=$!
-        for _ in $(seq 100); do
-            [ -s "$work/display" ] && break
-            kill -0 $xvfb 2> /dev/null || break
-            sleep 0.1
-        done
-        if [ -s "$work/display" ] && kill -0 $xvfb 2> /dev/null; then display=":$n"; break; fi
-        kill $xvfb 2> /dev/null
-        wait $xvfb 2> /dev/null
-        xvfb=""
-    done
-    [ -n "$display" ] || { fail "no free display"; return; }
-    export DISPLAY=$display
+    local display=""
+    start_own_display 140 180 1920x1080 "$work" || { fail "no free display"; return; }
     for _ in $(seq 50); do xdotool getmouselocation > /dev/null 2>&1 && break; sleep 0.1; done
     cd "$bin" || return
 
